@@ -1,0 +1,2 @@
+// Placeholder translation unit until the program's modules land.
+namespace latfit { const char* const kProgramName = "latfit"; }

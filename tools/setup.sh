@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, only those that are absent.
+# With --generators it also installs what the data generators in tools/ use.
+set -euo pipefail
+packages=(cmake make g++ libgtest-dev libbenchmark-dev)
+if [ "${1:-}" = "--generators" ]; then
+  packages+=(python3-spglib python3-ase python3-pymatgen gfortran)
+fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
+fi
