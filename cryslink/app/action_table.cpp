@@ -1,0 +1,22 @@
+#include "app/action_table.h"
+
+#include <strings.h>
+
+#include "md/update_file05.h"
+
+namespace {
+
+int RunUpdateFILE05(const std::string& file1, const std::string&) { return UpdateFILE05(file1); }
+
+// Looked up in this order; the first name that matches without regard to case wins.
+const ActionEntry kActions[] = {
+    {"UpdateFILE05", "Update Input .f05 file with sn=%d.\n", RunUpdateFILE05},
+};
+
+}  // namespace
+
+const ActionEntry* FindAction(const std::string& action) {
+    for (const ActionEntry& entry : kActions)
+        if (strcasecmp(entry.name, action.c_str()) == 0) return &entry;
+    return nullptr;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Path helpers. Both "/" and "\" separate directories; a join keeps the
+// separator style of the directory it extends.
+#include <string>
+
+struct PathParts {
+    std::string drive;      // "C:" or empty
+    std::string directory;  // up to and including the last separator
+    std::string base;       // file name without extension
+    std::string extension;  // from the last "." of the file name, dot included
+};
+
+bool IsPathSeparator(char c);
+PathParts SplitPath(const std::string& path);
+
+// The name alone for an empty directory; directory + name when the directory
+// ends with a separator; otherwise directory, one separator, name. The
+// separator is a backslash when the directory's last separator is one, else "/".
+std::string JoinPath(const std::string& directory, const std::string& name);
+
+// Replaces the extension of `path` in place (one leading "." of `extension`
+// is skipped) and returns it: run\a.glp with cif gives run\a.cif.
+std::string& ChangeFileExtension(std::string& path, const std::string& extension);
+
+// Deletes every space, tab, carriage return and line feed in place.
+std::string& RemoveWhitespace(std::string& text);
+
+// The directory part of `path` without its trailing separator ("" when none).
+std::string DirectoryWithoutSeparator(const std::string& path);
+
+// Directory of the running executable, from /proc/self/exe; the directory of
+// argv0 when that cannot be read.
+std::string ExecutableDirectory(const std::string& argv0);
