@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "app/command_line.h"
+#include "app/paths.h"
+
+TEST(CommandLine, OptionsAreFoundWithoutRegardToCaseAndFirstDuplicateWins) {
+    CCommandLine cl;
+    EXPECT_EQ(cl.AddOption("nMesh", "201", "[>1]"), 0);
+    EXPECT_EQ(cl.AddOption("Action", "", "[list]"), 1);
+    EXPECT_EQ(cl.AddOption("NMESH", "7", ""), 2);
+    EXPECT_EQ(cl.GetValue("nmesh"), "201");
+    EXPECT_EQ(cl.GetValue("NoSuchOption"), "");
+    EXPECT_EQ(cl.GetName(1), "Action");
+    EXPECT_EQ(cl.GetHint(0), "[>1]");
+    EXPECT_EQ(cl.GetName(3), "");
+    EXPECT_EQ(cl.GetHint(-1), "");
+}
+
+TEST(CommandLine, FullTableRefusesFurtherOptionsWithNegatedCount) {
+    CCommandLine cl(2);
+    cl.AddOption("a", "", "");
+    cl.AddOption("b", "", "");
+    EXPECT_EQ(cl.AddOption("c", "", ""), -2);
+    EXPECT_EQ(cl.OptionCount(), 2);
+    EXPECT_EQ(cl.GetValue("c"), "");
+}
+
+TEST(CommandLine, ArgumentsSetValuesAfterTheFirstEqualsSign) {
+    CCommandLine cl;
+    cl.AddOption("MaximumDistance", "5.0", "");
+    cl.AddOption("nMesh", "201", "");
+    cl.AddOption("Action", "", "");
+    EXPECT_TRUE(cl.SetFromArgument("--MaximumDistance=3"));
+    EXPECT_TRUE(cl.SetFromArgument("--maximumdistance=4"));
+    EXPECT_EQ(cl.GetValue("MaximumDistance"), "4");
+    EXPECT_TRUE(cl.SetFromArgument("--nMesh="));
+    EXPECT_EQ(cl.GetValue("nMesh"), "");
+    EXPECT_TRUE(cl.SetFromArgument("--ACTION=a=b"));
+    EXPECT_EQ(cl.GetValue("Action"), "a=b");
+    // The "=" belongs to the match: a bare option name or an unknown one is no option.
+    EXPECT_FALSE(cl.SetFromArgument("--nMesh"));
+    EXPECT_FALSE(cl.SetFromArgument("--Foo=1"));
+    EXPECT_FALSE(cl.SetFromArgument("-nMesh=3"));
+    EXPECT_FALSE(cl.SetFromArgument("x.cif"));
+}
+
+TEST(CommandLine, NumericOptionsReadLikeAtoiAndAtof) {
+    gCommandLine = CCommandLine();
+    gCommandLine.AddOption("nMesh", "", "");
+    gCommandLine.AddOption("MaximumDistance", "3.5abc", "");
+    EXPECT_EQ(GetIntOption("nMesh"), 0);
+    EXPECT_DOUBLE_EQ(GetRealOption("MaximumDistance"), 3.5);
+    EXPECT_EQ(GetIntOption("Missing"), 0);
+    gCommandLine = CCommandLine();
+}
+
+TEST(CommandLine, FileListHoldsCapacityEntries) {
+    CCommandLine cl(2);
+    EXPECT_TRUE(cl.AddFile("a"));
+    EXPECT_TRUE(cl.AddFile("b"));
+    EXPECT_FALSE(cl.AddFile("c"));
+    EXPECT_EQ(cl.GetFile(1), "b");
+    EXPECT_EQ(cl.GetFile(2), "");
+}
+
+TEST(Paths, JoinKeepsTheSeparatorStyleOfTheDirectory) {
+    EXPECT_EQ(JoinPath("", "nonrel"), "nonrel");
+    EXPECT_EQ(JoinPath("D:\\db\\", "nonrel"), "D:\\db\\nonrel");
+    EXPECT_EQ(JoinPath("D:\\tools", "nonrel"), "D:\\tools\\nonrel");
+    EXPECT_EQ(JoinPath("/opt/db", "nonrel"), "/opt/db/nonrel");
+    EXPECT_EQ(JoinPath("/opt/db/", "nonrel"), "/opt/db/nonrel");
+    EXPECT_EQ(JoinPath("db", "nonrel"), "db/nonrel");
+    EXPECT_EQ(JoinPath("C:\\x/y", "n"), "C:\\x/y/n");
+    EXPECT_EQ(JoinPath("C:/x\\y", "n"), "C:/x\\y\\n");
+}
+
+TEST(Paths, SplitFindsDriveDirectoryBaseAndExtension) {
+    PathParts p = SplitPath("C:\\run\\sub/a.b.glp");
+    EXPECT_EQ(p.drive, "C:");
+    EXPECT_EQ(p.directory, "\\run\\sub/");
+    EXPECT_EQ(p.base, "a.b");
+    EXPECT_EQ(p.extension, ".glp");
+    p = SplitPath("dir.v2/run");
+    EXPECT_EQ(p.directory, "dir.v2/");
+    EXPECT_EQ(p.base, "run");
+    EXPECT_EQ(p.extension, "");
+}
+
+TEST(Paths, ChangeFileExtensionOnBothSeparatorStyles) {
+    std::string a = "run\\a.glp";
+    EXPECT_EQ(ChangeFileExtension(a, "cif"), "run\\a.cif");
+    std::string b = "run\\a.glp";
+    EXPECT_EQ(ChangeFileExtension(b, ".cif"), "run\\a.cif");
+    std::string c = "a";
+    EXPECT_EQ(ChangeFileExtension(c, "cif"), "a.cif");
+    std::string d = "/home/u/run.v1/POSCAR";
+    EXPECT_EQ(ChangeFileExtension(d, "xsf"), "/home/u/run.v1/POSCAR.xsf");
+    std::string e = "./x.in";
+    EXPECT_EQ(ChangeFileExtension(e, "out"), "./x.out");
+}
+
+TEST(Paths, RemoveWhitespaceDeletesBlanksTabsAndLineEnds) {
+    std::string s = " P 21/c\t\r\n";
+    EXPECT_EQ(RemoveWhitespace(s), "P21/c");
+    std::string empty;
+    EXPECT_EQ(RemoveWhitespace(empty), "");
+}
+
+TEST(Paths, DirectoryOfAPath) {
+    EXPECT_EQ(DirectoryWithoutSeparator("D:\\tools\\prog.exe"), "D:\\tools");
+    EXPECT_EQ(DirectoryWithoutSeparator("/usr/bin/Cryslink"), "/usr/bin");
+    EXPECT_EQ(DirectoryWithoutSeparator("prog"), "");
+    EXPECT_FALSE(ExecutableDirectory("prog").empty());
+}

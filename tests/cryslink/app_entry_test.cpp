@@ -1,0 +1,98 @@
+// End-to-end runs of the built Cryslink: banner, arguments, usage, database
+// paths, action selection and exit status.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "program_runner.h"
+
+using namespace testing_support;
+
+namespace {
+
+const std::string kBanner =
+    "\n"
+    "===================================================\n"
+    "      File Converter for MD/ab-initio programs\n"
+    "===================================================\n"
+    "\n";
+
+const std::string kFinish = "\nCryslink finished.\n\n";
+
+std::string PathLines(const std::string& dir, char sep) {
+    std::string d = dir.empty() ? "" : dir + sep;
+    return "NONRELPath:  " + d + "nonrel\n" + "ASFDCPath :  " + d + "asfdc\n" + "AtomDBPath:  " + d + "nonrel\n" +
+           "SPGDBPath :  " + d + "spgra\n\n\n";
+}
+
+std::string ExecutableDir() { return std::filesystem::path(CRYSLINK_EXE).parent_path().string(); }
+
+}  // namespace
+
+TEST(CryslinkEntry, NoArgumentsPrintsTheUsageWithTwentyOneOptions) {
+    TempDir dir;
+    RunResult r = RunCryslinkIn(dir.path(), {}, "Cryslink");
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.output, kBanner + ReadFile(SourcePath("tests/data/cryslink/app/usage.txt")));
+    size_t optionLines = 0;
+    for (size_t p = r.output.find("                 --"); p != std::string::npos;
+         p = r.output.find("                 --", p + 1))
+        ++optionLines;
+    EXPECT_EQ(optionLines, 21u);
+    EXPECT_NE(r.output.find("\n                 --DBDir=AtomDB_Directory\n"), std::string::npos);
+}
+
+TEST(CryslinkEntry, UsageNamesTheProgramAsStarted) {
+    TempDir dir;
+    RunResult r = RunCryslinkIn(dir.path(), {}, "/opt/tools/cryslink-1.0");
+    EXPECT_NE(r.output.find("   Usage: /opt/tools/cryslink-1.0 [Options] infile [outfile]\n"), std::string::npos);
+}
+
+TEST(CryslinkEntry, InvalidArgumentIsAnnouncedStoredAndEndsWithStatus255) {
+    TempDir dir;
+    RunResult r = RunCryslinkIn(dir.path(), {"--Foo=1", "x.cif", "-x", "--Action=ShowCIFInf"});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.output, kBanner +
+                            "arg: --Foo=1\nInvalid argument: --Foo=1\nAdd File [--Foo=1].\n"
+                            "arg: x.cif\nAdd File [x.cif].\n"
+                            "arg: -x\nInvalid argument: -x\nAdd File [-x].\n"
+                            "arg: --Action=ShowCIFInf\n");
+}
+
+TEST(CryslinkEntry, UnknownOrMissingActionFinishesWithStatusZero) {
+    TempDir dir;
+    RunResult r = RunCryslinkIn(dir.path(), {"--DBDir=/opt/db", "--Action=Frobnicate"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.output, kBanner + "arg: --DBDir=/opt/db\narg: --Action=Frobnicate\n" + PathLines("/opt/db", '/') +
+                            "\nError: Invalid Action: [Frobnicate]\n\n" + kFinish);
+
+    r = RunCryslinkIn(dir.path(), {"--DBDir=D:\\db\\", "a.cif"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.output, kBanner + "arg: --DBDir=D:\\db\\\narg: a.cif\nAdd File [a.cif].\n" +
+                            "NONRELPath:  D:\\db\\nonrel\nASFDCPath :  D:\\db\\asfdc\nAtomDBPath:  D:\\db\\nonrel\n"
+                            "SPGDBPath :  D:\\db\\spgra\n\n\n" +
+                            "\nError: Invalid Action: []\n\n" + kFinish);
+}
+
+TEST(CryslinkEntry, WithoutDBDirTheDatabasesLieBesideTheRunningExecutable) {
+    TempDir dir;
+    // Started through PATH, argv[0] has no directory; the executable's own directory still counts.
+    RunResult r = RunCryslinkIn(dir.path(), {"--Action=none"}, "Cryslink");
+    EXPECT_NE(r.output.find(PathLines(ExecutableDir(), '/')), std::string::npos) << r.output;
+    // The shipped databases are copied there by the build.
+    for (const char* db : {"nonrel", "asfdc", "spgra"}) {
+        if (std::filesystem::exists(SourcePath(std::string("data/") + db))) {
+            EXPECT_TRUE(std::filesystem::exists(ExecutableDir() + "/" + db)) << db;
+        }
+    }
+}
+
+TEST(CryslinkEntry, ActionNamesAndOptionNamesIgnoreCase) {
+    TempDir dir;
+    RunResult r = RunCryslinkIn(dir.path(), {"--ACTION=updatefile05", "--SN=2", "missing.f05"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.output.find("Update Input .f05 file with sn=2.\nUpdate [missing.f05] to [missing-002.f05].\n"),
+              std::string::npos)
+        << r.output;
+    EXPECT_NE(r.output.find("Can not read missing.f05.\n" + kFinish), std::string::npos);
+}
