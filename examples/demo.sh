@@ -7,3 +7,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 echo "== Cryslink without arguments (usage) =="
 "$bin/Cryslink" || true
+
+echo "== Cryslink UpdateFILE05: the next TORV control file =="
+cp "$here/cryslink/quartz-003.f05" "$work/"
+(cd "$work" && "$bin/Cryslink" --Action=UpdateFILE05 --sn=4 --nCycle=2000 --NextTemperature=500 \
+    --TemperatureRate=2.5 --ControlStep=10 --NextPressure=1.5 quartz-003.f05)
+echo "-- $work/quartz-004.f05:"
+cat "$work/quartz-004.f05"
