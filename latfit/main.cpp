@@ -1,1 +1,5 @@
-int main() { return 0; }
+#include <iostream>
+
+#include "driver.h"
+
+int main() { return runLatfit(std::cin); }
