@@ -14,3 +14,12 @@ cp "$here/cryslink/quartz-003.f05" "$work/"
     --TemperatureRate=2.5 --ControlStep=10 --NextPressure=1.5 quartz-003.f05)
 echo "-- $work/quartz-004.f05:"
 cat "$work/quartz-004.f05"
+
+echo "== latfit on the MgO example (the fit is not built yet: the run ends after the ranges) =="
+mkdir "$work/latfit"
+cp "$here"/latfit/mgo/* "$work/latfit/"
+(cd "$work/latfit" && "$bin/latfit" < control.txt)
+for f in mgo.cry mgo.crd mgo.dis; do
+  echo "-- $work/latfit/$f:"
+  cat "$work/latfit/$f"
+done
