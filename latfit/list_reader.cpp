@@ -57,6 +57,8 @@ bool parseReal(std::string_view item, double& value) {
 }
 
 bool ListReader::open(const std::string& path, const std::string& label) {
+  close();
+  in_.clear();
   in_.open(path, std::ios::binary);
   label_ = label;
   line_.clear();
