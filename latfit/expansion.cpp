@@ -48,8 +48,9 @@ int appendCopy(int i, int first, const Vec3& p) {
 }
 
 // Copies of atom i by the symmetry operations, then by the centring
-// translations: a translation that moves atom i to a new position is also
-// applied to each copy the operations made.
+// translations, each applied to atom i and to every copy the operations made.
+// A translation is applied to the operation copies even when it takes atom i
+// onto a position already held, so no orbit member is lost (24d of Fm-3m).
 void expandAtom(int i) {
   const int first = cell.NTOT;
   std::vector<int> byOperations;
@@ -64,8 +65,7 @@ void expandAtom(int i) {
   }
   for (int t = 0; t < symm.NTRANS; ++t) {
     const Vec3& shift = symm.TRANS[t];
-    if (appendCopy(i, first, reduced({x[0] + shift[0], x[1] + shift[1], x[2] + shift[2]})) < 0)
-      continue;
+    appendCopy(i, first, reduced({x[0] + shift[0], x[1] + shift[1], x[2] + shift[2]}));
     for (int n : byOperations) {
       const Vec3& y = cell.X[n];
       appendCopy(i, first, reduced({y[0] + shift[0], y[1] + shift[1], y[2] + shift[2]}));
