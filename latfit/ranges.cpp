@@ -19,7 +19,8 @@ constexpr double kTwoPiCubed = 248.0502134211292;
 long long wholePart(double value, const char* what) {
   if (!(std::fabs(value) < static_cast<double>(std::numeric_limits<int>::max())))
     throw RunStop(std::string(" ***ERROR  The ") + what +
-                  " of the lattice sums is too large; check ALPHA and CEPS");
+                  " of the lattice sums is too large or undefined; check the lattice "
+                  "constants, ALPHA and CEPS");
   return static_cast<long long>(value);
 }
 
