@@ -19,7 +19,6 @@ class ListReader {
   // Reads from the named file; `label` names it in messages. False if it
   // cannot be opened.
   bool open(const std::string& path, const std::string& label);
-  bool isOpen() const { return in_.is_open(); }
   void close();
   void rewind();
 
