@@ -13,11 +13,14 @@ bool isSeparator(char c) { return c == ' ' || c == '\t' || c == ',' || c == '\r'
 }  // namespace
 
 bool parseInteger(std::string_view item, long long& value) {
-  if (!item.empty() && item[0] == '+') item.remove_prefix(1);
-  if (item.empty()) return false;
+  // An optional sign, then digits only.
+  const std::size_t first = (!item.empty() && (item[0] == '+' || item[0] == '-')) ? 1 : 0;
+  if (item.size() == first) return false;
+  for (std::size_t i = first; i < item.size(); ++i)
+    if (!std::isdigit(static_cast<unsigned char>(item[i]))) return false;
+  if (item[0] == '+') item.remove_prefix(1);
   const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), value);
-  return error == std::errc() && end == item.data() + item.size() &&
-         value >= -2147483648LL && value <= 2147483647LL;
+  return error == std::errc() && value >= -2147483648LL && value <= 2147483647LL;
 }
 
 bool parseReal(std::string_view item, double& value) {

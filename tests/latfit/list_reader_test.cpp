@@ -28,7 +28,7 @@ TEST(ListReader, ParsesFortranNumbers) {
   EXPECT_EQ(n, -12);
   EXPECT_TRUE(parseInteger("+7", n));
   EXPECT_EQ(n, 7);
-  for (const char* bad : {"", "1.0", "1e3", "2147483648", "x"})
+  for (const char* bad : {"", "+", "-", "+-5", "1.0", "1e3", "2147483648", "x"})
     EXPECT_FALSE(parseInteger(bad, n)) << bad;
 }
 
