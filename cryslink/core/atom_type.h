@@ -1,0 +1,42 @@
+#pragma once
+// An atom type of a crystal and its element properties from the atom databases.
+#include <string>
+
+class CAtomType {
+public:
+    static constexpr int kMaxOrbitalLines = 30;
+
+    CAtomType() = default;
+    virtual ~CAtomType() = default;
+
+    void Initialize();
+    // Orbital table: atomic number and orbital lines. 1, or -1 when the file cannot be opened.
+    int ReadNONREL(const std::string& path);
+    // Atomic-weight table. 1 after reading, -1 (with a message) when it cannot be opened.
+    int ReadASFDC(const std::string& path);
+    // Atom-property file (INI) section `section`; absent keys keep their defaults. Returns 1.
+    int ReadAtomProperty(const std::string& section, const std::string& path);
+
+    // The element symbol: the name cut before its first character that is not a letter.
+    std::string ElementSymbol() const;
+
+    std::string Name;
+    std::string Label;
+    std::string Comment;  // third text field, unused
+    double AtomicNumber = 0;
+    double AtomicWeight = 1.0;
+    double Charge = 0;
+    double Radii = 1.0;
+    int nOrbitalLines = 0;
+    std::string OrbitalLines[kMaxOrbitalLines];
+    double ViewRadius = 0.06;
+    double ViewColorRed = 1.0, ViewColorGreen = 0, ViewColorBlue = 0;
+    bool bUseMaterialProperty = false, bUseEmissiveColor = false;
+    double SpecularPower = 100.0;
+    double ViewAtomEmissiveColorBlue = 1.0, ViewAtomEmissiveColorGreen = 1.0, ViewAtomEmissiveColorRed = 1.0;
+    double ViewAtomSpecularColorBlue = 0, ViewAtomSpecularColorGreen = 0, ViewAtomSpecularColorRed = 1.0;
+    int nCriteriaMinCoordination = 0, nCriteriaMaxCoordination = 100;
+};
+
+// The leading letters of a name ("Si4+" gives "Si", "O{b}" gives "O").
+std::string LeadingLetters(const std::string& name);
