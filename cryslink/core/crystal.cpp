@@ -332,3 +332,9 @@ void CCrystal::Copy(const CCrystal& source) {
     Temperature = source.Temperature;
     Density = source.Density;
 }
+
+void CCrystal::FractionalToCartesian(double x, double y, double z, double& X, double& Y, double& Z) const {
+    X = x * LatticeVector[0][0] + y * LatticeVector[1][0] + z * LatticeVector[2][0];
+    Y = x * LatticeVector[0][1] + y * LatticeVector[1][1] + z * LatticeVector[2][1];
+    Z = x * LatticeVector[0][2] + y * LatticeVector[1][2] + z * LatticeVector[2][2];
+}
