@@ -1,6 +1,58 @@
 #pragma once
-// The tags and loops of one CIF data block.
+// The CIF items Cryslink understands, read from the first data block of a file.
+#include <string>
+#include <vector>
+
+#include "core/cif_parser.h"
+
 class CCIFTags {
 public:
     virtual ~CCIFTags() = default;
+
+    // Reads the file: 1 when read, -1 when it cannot be opened, 0 when it holds no CIF data.
+    int ReadCIFFile(const std::string& path);
+    // 1 when the block has the tag (as an item or a loop column), else -1.
+    int FindTag(const std::string& tag) const;
+    // The value of a single item, unquoted; "Undefined" and -1 when absent.
+    int GetTagString(const std::string& tag, std::string& out) const;
+    // The value read as a number up to the first character that is not part of
+    // it (5.4310(2) gives 5.431); unchanged and -1 when absent.
+    int GetTagInt(const std::string& tag, int& out) const;
+    int GetTagDouble(const std::string& tag, double& out) const;
+
+    std::string FileName;
+    std::string DataBlock;
+    std::string AuditCreationDate;
+    std::string AuditCreationMethod;
+    int DatabaseCodeICSD = 0;
+    std::string ChemicalNameSystematic;
+    std::string ChemicalNameMineral;
+    std::string ChemicalCompoundSource;
+    std::string ChemicalFormulaStructural;
+    std::string ChemicalFormulaSum;
+    std::string PublSectionTitle;
+    double a = 0, b = 0, c = 0;
+    double alpha = 0, beta = 0, gamma = 0;
+    double Volume = 0;
+    double Z = 0;
+    double DensityMeasured = 0;
+    std::string SpaceGroupName;
+    int SpaceGroupNumber = 0;
+    std::string CellSetting;
+
+    int nSymmetry = 0;
+    std::vector<std::string> SymmetryText;
+    int nAtomTypes = 0;
+    std::vector<std::string> TypeSymbol;
+    std::vector<double> OxidationNumber;
+    int nAtomSites = 0;
+    std::vector<std::string> SiteLabel;
+    std::vector<std::string> SiteTypeSymbol;
+    std::vector<int> SiteMultiplicity;
+    std::vector<std::string> SiteWyckoff;
+    std::vector<double> SiteX, SiteY, SiteZ, SiteOccupancy;
+
+private:
+    void ReadLoops();
+    CifBlock block;
 };

@@ -1,0 +1,87 @@
+#include "analysis/cif_load.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <unordered_set>
+
+#include "core/cif_tags.h"
+#include "core/crystal.h"
+#include "core/database_paths.h"
+#include "core/symmetry_operation.h"
+
+namespace {
+
+bool IsIdentity(const std::string& text) {
+    double rot[3][3], trans[3];
+    if (!ParseSymmetryOperation(text, rot, trans)) return false;
+    for (int i = 0; i < 3; ++i) {
+        if (std::fabs(trans[i] - std::round(trans[i])) > 1e-9) return false;
+        for (int j = 0; j < 3; ++j)
+            if (rot[i][j] != (i == j ? 1.0 : 0.0)) return false;
+    }
+    return true;
+}
+
+// Operations for a file that names its space group but lists no operations:
+// from the space-group database, by number, else by the symbol.
+void TakeOperationsFromDatabase(CCrystal& crystal, const CCIFTags& tags) {
+    int number = tags.SpaceGroupNumber, setting = 1;
+    if (number < 1 || number > 230) {
+        std::string symbol = tags.SpaceGroupName;
+        if (tags.SpaceGroupName == "Undefined" || !FindSPGBySymbol(symbol, crystal.SPGDBPath, number, setting)) return;
+    }
+    crystal.SpaceGroup.ReadSPG(number, setting, crystal.SPGDBPath);
+    if (tags.SpaceGroupName != "Undefined") crystal.SpaceGroup.Name = tags.SpaceGroupName;
+}
+
+}  // namespace
+
+std::unique_ptr<CCrystal> LoadCrystalFromCIF(const std::string& fileName, const char* errorMessage) {
+    std::printf("CIF File: %s\n", fileName.c_str());
+    auto crystal = std::make_unique<CCrystal>();
+    CCIFTags& tags = *crystal->CIFTags;
+    if (tags.ReadCIFFile(fileName) <= 0) {
+        if (errorMessage && *errorMessage) std::printf(errorMessage, fileName.c_str());
+        return nullptr;
+    }
+    crystal->ASFDCPath = ASFDCPath;
+    crystal->NONRELPath = NONRELPath;
+    crystal->SPGDBPath = SPGDBPath;
+    crystal->Initialize();
+    crystal->Name = tags.FileName;
+    crystal->ChemicalName = tags.ChemicalNameSystematic;
+    crystal->SetLatticeParameters(tags.a, tags.b, tags.c, tags.alpha, tags.beta, tags.gamma);
+    crystal->CalculateLatticeVectors();
+    if (!(tags.a > 0 && tags.b > 0 && tags.c > 0 && crystal->Volume > 0)) {
+        std::printf("Error: [%s] has no valid cell (a=%lg b=%lg c=%lg nm, alpha=%lg beta=%lg gamma=%lg).\n",
+                    fileName.c_str(), tags.a, tags.b, tags.c, tags.alpha, tags.beta, tags.gamma);
+        return nullptr;
+    }
+
+    CSpaceGroup& sg = crystal->SpaceGroup;
+    if (tags.nSymmetry > 0) {
+        // Some files leave the identity out of their list; it is always applied.
+        sg.nSymmetry = std::any_of(tags.SymmetryText.begin(), tags.SymmetryText.end(), IsIdentity) ? 0 : 1;
+        for (const std::string& text : tags.SymmetryText) sg.AddOperationText(text);
+    } else {
+        TakeOperationsFromDatabase(*crystal, tags);
+    }
+    sg.Name = tags.SpaceGroupName;
+    sg.Number = tags.SpaceGroupNumber;
+    sg.Setting = 1;
+
+    // Room for the listed types and for every further type the sites name.
+    std::unordered_set<std::string> siteTypes(tags.SiteTypeSymbol.begin(), tags.SiteTypeSymbol.end());
+    crystal->AllocAtomTypes(std::max(1, tags.nAtomTypes + static_cast<int>(siteTypes.size())));
+    for (int i = 0; i < tags.nAtomTypes; ++i) crystal->AddAtomType(tags.TypeSymbol[i], tags.OxidationNumber[i], true);
+    crystal->AllocAtomAsymSites(std::max(1, tags.nAtomSites));
+    for (int i = 0; i < tags.nAtomSites; ++i)
+        crystal->AddAtomAsymSite(tags.SiteLabel[i], tags.SiteTypeSymbol[i], tags.SiteOccupancy[i], tags.SiteX[i],
+                                 tags.SiteY[i], tags.SiteZ[i]);
+    // The site table holds the whole expansion.
+    const long images = static_cast<long>(std::max(1, sg.nSymmetry)) * sg.nCentering * (sg.bInversion ? 2 : 1);
+    crystal->AllocAtomSites(static_cast<int>(std::max<long>(4096, images * tags.nAtomSites)));
+    crystal->ExpandAsymSites();
+    return crystal;
+}

@@ -1,0 +1,12 @@
+#pragma once
+// Reading a CIF file into a crystal with its whole cell, the first step of
+// every analysis action.
+#include <memory>
+#include <string>
+
+class CCrystal;
+
+// Loads and expands the structure of `fileName`. `errorMessage` (a format with
+// one %s for the file name, or empty for none) is printed when the file cannot
+// be read. Returns nullptr on failure.
+std::unique_ptr<CCrystal> LoadCrystalFromCIF(const std::string& fileName, const char* errorMessage);

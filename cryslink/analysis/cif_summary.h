@@ -1,0 +1,7 @@
+#pragma once
+#include <string>
+
+// The ShowCIFInf action: lattice, volume, density, atom types, optionally the
+// asymmetric unit and all atoms, and the composition of the cell.
+// 1, or -1 when the file cannot be read.
+int ShowCIFInf(const std::string& cifFile);

@@ -1,0 +1,29 @@
+#pragma once
+// Tokenising a CIF file into the items and loops of its first data block.
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+struct CifLoop {
+    std::vector<std::string> tags;               // lower case
+    std::vector<std::vector<std::string>> rows;  // one value per tag
+    bool truncated = false;                      // the last row lacked values and was left out
+
+    // Column of `tag` (lower case), -1 when the loop has none.
+    int Column(const std::string& tag) const;
+};
+
+struct CifBlock {
+    std::string name;  // text after "data_"
+    std::unordered_map<std::string, std::string> items;  // lower-case tag -> value; first occurrence kept
+    std::vector<CifLoop> loops;
+    bool empty() const { return items.empty() && loops.empty(); }
+
+    // The loop holding `tag` (lower case), or nullptr.
+    const CifLoop* FindLoop(const std::string& tag) const;
+};
+
+// Parses CIF text: quoted values with blanks, semicolon text fields (their
+// first non-empty line is the value), comments, values on the line after
+// their tag, rows over several lines. Only the first data block is read.
+CifBlock ParseCif(const std::string& text);

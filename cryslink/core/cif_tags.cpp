@@ -1,0 +1,175 @@
+#include "core/cif_tags.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "core/atom_type.h"
+#include "core/text_lines.h"
+
+namespace {
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string Unquote(const std::string& text) {
+    if (text.size() >= 2 && (text.front() == '\'' || text.front() == '"') && text.back() == text.front())
+        return text.substr(1, text.size() - 2);
+    return text;
+}
+
+// CIF marks an unknown value with "?" and an inapplicable one with ".".
+bool IsUnknown(const std::string& value) { return value == "?" || value == "."; }
+
+// The element a site label starts with: an upper-case letter and at most one
+// lower-case letter ("NaM1" gives "Na", "OW2" gives "O").
+std::string ElementOfLabel(const std::string& label) {
+    std::string letters = LeadingLetters(label);
+    size_t n = letters.empty() ? 0 : 1;
+    if (n == 1 && letters.size() > 1 && std::islower(static_cast<unsigned char>(letters[1]))) n = 2;
+    return letters.substr(0, n);
+}
+
+double Number(const std::string& value, double unknown) {
+    return IsUnknown(value) ? unknown : std::strtod(value.c_str(), nullptr);
+}
+
+}  // namespace
+
+int CCIFTags::FindTag(const std::string& tag) const {
+    const std::string key = Lower(tag);
+    return (block.items.count(key) || block.FindLoop(key)) ? 1 : -1;
+}
+
+int CCIFTags::GetTagString(const std::string& tag, std::string& out) const {
+    out = "Undefined";
+    auto it = block.items.find(Lower(tag));
+    if (it == block.items.end()) return -1;
+    out = Unquote(TrimLine(it->second));
+    return 1;
+}
+
+int CCIFTags::GetTagInt(const std::string& tag, int& out) const {
+    std::string text;
+    if (GetTagString(tag, text) < 0) return -1;
+    out = std::atoi(text.c_str());
+    return 1;
+}
+
+int CCIFTags::GetTagDouble(const std::string& tag, double& out) const {
+    std::string text;
+    if (GetTagString(tag, text) < 0) return -1;
+    out = std::atof(text.c_str());
+    return 1;
+}
+
+int CCIFTags::ReadCIFFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return -1;
+    std::ostringstream content;
+    content << in.rdbuf();
+    const std::string text = content.str();
+    block = ParseCif(text);
+    FileName = path;
+    DataBlock = Unquote(TrimLine(text.substr(0, text.find('\n'))));
+    if (block.empty()) return 0;
+
+    GetTagString("_audit_creation_date", AuditCreationDate);
+    GetTagString("_audit_creation_method", AuditCreationMethod);
+    GetTagInt("_database_code_ICSD", DatabaseCodeICSD);
+    GetTagString("_chemical_name_systematic", ChemicalNameSystematic);
+    GetTagString("_chemical_name_mineral", ChemicalNameMineral);
+    GetTagString("_chemical_compound_source", ChemicalCompoundSource);
+    GetTagString("_chemical_formula_structural", ChemicalFormulaStructural);
+    GetTagString("_chemical_formula_sum", ChemicalFormulaSum);
+    GetTagString("_publ_section_title", PublSectionTitle);
+    if (GetTagDouble("_cell_length_a", a) > 0) a *= 0.1;
+    if (GetTagDouble("_cell_length_b", b) > 0) b *= 0.1;
+    if (GetTagDouble("_cell_length_c", c) > 0) c *= 0.1;
+    GetTagDouble("_cell_angle_alpha", alpha);
+    GetTagDouble("_cell_angle_beta", beta);
+    GetTagDouble("_cell_angle_gamma", gamma);
+    if (GetTagDouble("_cell_volume", Volume) > 0) Volume *= 0.001;
+    GetTagDouble("_cell_formula_units_Z", Z);
+    GetTagDouble("_exptl_crystal_density_meas", DensityMeasured);
+    // Newer dictionaries name the space group differently; the older names win.
+    if (GetTagString("_symmetry_space_group_name_H-M", SpaceGroupName) < 0)
+        GetTagString("_space_group_name_H-M_alt", SpaceGroupName);
+    if (GetTagInt("_symmetry_Int_Tables_number", SpaceGroupNumber) < 0)
+        GetTagInt("_space_group_IT_number", SpaceGroupNumber);
+    GetTagString("_symmetry_cell_setting", CellSetting);
+    ReadLoops();
+    return 1;
+}
+
+void CCIFTags::ReadLoops() {
+    SymmetryText.clear();
+    const CifLoop* symmetry = block.FindLoop("_symmetry_equiv_pos_as_xyz");
+    std::string symmetryTag = "_symmetry_equiv_pos_as_xyz";
+    if (!symmetry) {
+        symmetryTag = "_space_group_symop_operation_xyz";
+        symmetry = block.FindLoop(symmetryTag);
+    }
+    if (symmetry) {
+        const int col = symmetry->Column(symmetryTag);
+        for (const auto& row : symmetry->rows) SymmetryText.push_back(TrimLine(row[col]));
+    } else if (auto it = block.items.find("_symmetry_equiv_pos_as_xyz"); it != block.items.end()) {
+        SymmetryText.push_back(TrimLine(it->second));
+    } else if (auto it2 = block.items.find("_space_group_symop_operation_xyz"); it2 != block.items.end()) {
+        SymmetryText.push_back(TrimLine(it2->second));
+    }
+    nSymmetry = static_cast<int>(SymmetryText.size());
+
+    TypeSymbol.clear();
+    OxidationNumber.clear();
+    if (const CifLoop* types = block.FindLoop("_atom_type_oxidation_number")) {
+        const int symbolCol = types->Column("_atom_type_symbol");
+        const int oxCol = types->Column("_atom_type_oxidation_number");
+        for (const auto& row : types->rows) {
+            TypeSymbol.push_back(symbolCol >= 0 ? row[symbolCol] : "");
+            OxidationNumber.push_back(Number(row[oxCol], 0.0));
+        }
+    }
+    nAtomTypes = static_cast<int>(TypeSymbol.size());
+
+    SiteLabel.clear();
+    SiteTypeSymbol.clear();
+    SiteMultiplicity.clear();
+    SiteWyckoff.clear();
+    SiteX.clear();
+    SiteY.clear();
+    SiteZ.clear();
+    SiteOccupancy.clear();
+    if (const CifLoop* sites = block.FindLoop("_atom_site_fract_x")) {
+        const int label = sites->Column("_atom_site_label");
+        const int type = sites->Column("_atom_site_type_symbol");
+        const int mult = sites->Column("_atom_site_symmetry_multiplicity");
+        const int wyckoff = sites->Column("_atom_site_wyckoff_symbol");
+        const int x = sites->Column("_atom_site_fract_x");
+        const int y = sites->Column("_atom_site_fract_y");
+        const int z = sites->Column("_atom_site_fract_z");
+        const int occ = sites->Column("_atom_site_occupancy");
+        for (const auto& row : sites->rows) {
+            const std::string siteLabel = label >= 0 ? row[label] : "";
+            std::string siteType = type >= 0 && !IsUnknown(row[type]) ? row[type] : ElementOfLabel(siteLabel);
+            SiteLabel.push_back(siteLabel);
+            SiteTypeSymbol.push_back(siteType);
+            SiteMultiplicity.push_back(mult >= 0 ? std::atoi(row[mult].c_str()) : 0);
+            SiteWyckoff.push_back(wyckoff >= 0 ? row[wyckoff] : "");
+            SiteX.push_back(x >= 0 ? Number(row[x], 0.0) : 0.0);
+            SiteY.push_back(y >= 0 ? Number(row[y], 0.0) : 0.0);
+            SiteZ.push_back(z >= 0 ? Number(row[z], 0.0) : 0.0);
+            SiteOccupancy.push_back(occ >= 0 ? Number(row[occ], 1.0) : 1.0);
+        }
+        if (sites->truncated)
+            std::printf("Warning in ReadCIFFile: the atom-site loop of [%s] ends inside a row; that row is left out.\n",
+                        FileName.c_str());
+    }
+    nAtomSites = static_cast<int>(SiteLabel.size());
+}

@@ -1,0 +1,80 @@
+#include "core/cif_writer.h"
+
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+#include "core/crystal.h"
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// "Si1 O2 ": each type's element text and its count, each followed by a blank.
+std::string BuildFormula(const CCrystal& crystal) {
+    std::string formula;
+    for (int i = 0; i < crystal.nAtomTypes; ++i) {
+        const CAtomType& type = crystal.AtomTypes[i];
+        const std::string& element = !type.Name.empty() ? type.Name : type.Label;
+        formula += element + std::to_string(crystal.nEachAtoms[i]) + " ";
+    }
+    return formula;
+}
+
+}  // namespace
+
+int WriteCIFFile(CCrystal& crystal, const std::string& path) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "w"));
+    if (!file) {
+        std::printf("Can not write to [%s].\n", path.c_str());
+        return -1;
+    }
+    std::FILE* f = file.get();
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+
+    std::fprintf(f, "data_99999-ICSD\n\n");
+    std::fprintf(f, "_audit_creation_date               %4d/%02d/%02d\n", local.tm_year + 1900, local.tm_mon + 1,
+                 local.tm_mday);
+    std::fprintf(f, "_audit_creation_method             'Cryslink.exe 0.1'\n\n");
+    std::fprintf(f, "_database_code_ICSD                99999\n\n");
+    std::fprintf(f, "_chemical_name_systematic          '%s'\n", crystal.ChemicalName.substr(0, 25).c_str());
+    if (crystal.ChemicalFormula.empty()) crystal.ChemicalFormula = BuildFormula(crystal);
+    std::fprintf(f, "_chemical_formula_structural       '%s'\n", crystal.ChemicalFormula.c_str());
+    if (crystal.ChemicalFormula.empty()) crystal.ChemicalFormula = BuildFormula(crystal);
+    std::fprintf(f, "_chemical_formula_sum              '%s'\n\n", crystal.ChemicalFormula.c_str());
+    std::fprintf(f, "_cell_length_a                     %lg\n", crystal.a * 10.0);
+    std::fprintf(f, "_cell_length_b                     %lg\n", crystal.b * 10.0);
+    std::fprintf(f, "_cell_length_c                     %lg\n", crystal.c * 10.0);
+    std::fprintf(f, "_cell_angle_alpha                  %lg\n", crystal.alpha);
+    std::fprintf(f, "_cell_angle_beta                   %lg\n", crystal.beta);
+    std::fprintf(f, "_cell_angle_gamma                  %lg\n\n", crystal.gamma);
+    const CSpaceGroup& sg = crystal.SpaceGroup;
+    std::fprintf(f, "_symmetry_space_group_name_H-M     '%s'\n", sg.Name.c_str());
+    std::fprintf(f, "_symmetry_Int_Tables_number        %d\n\n", sg.Number);
+    std::fprintf(f, "loop_\n_symmetry_equiv_pos_as_xyz         \n");
+    for (int o = 0; o < sg.nSymmetry; ++o) std::fprintf(f, "  '%s'\n", sg.OperationText[o].c_str());
+    std::fprintf(f, "\nloop_\n_atom_type_symbol  \n_atom_type_oxidation_number        \n");
+    for (int i = 0; i < crystal.nAtomTypes; ++i)
+        std::fprintf(f, "  %8s   %f\n", crystal.AtomTypes[i].Name.c_str(), crystal.AtomTypes[i].Charge);
+    std::fprintf(f,
+                 "\nloop_\n_atom_site_label\n_atom_site_type_symbol\n_atom_site_symmetry_multiplicity\n"
+                 "_atom_site_Wyckoff_symbol\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
+                 "_atom_site_occupancy\n_atom_site_attached_hydrogens\n_atom_site_calc_flag\n");
+    for (int i = 0; i < crystal.nAtomAsymSites; ++i) {
+        const CAtomSite& s = crystal.AtomAsymSites[i];
+        std::fprintf(f, "  %8s  %8s  %2d %c  %10.6f  %10.6f  %10.6f  %10.4f %2d %c\n", s.Label.c_str(),
+                     s.GetElementName().c_str(), 1, 'i', ReduceFractionalCoordinate(s.x + 1e-8),
+                     ReduceFractionalCoordinate(s.y + 1e-8), ReduceFractionalCoordinate(s.z + 1e-8), s.Occupancy, 0,
+                     'a');
+    }
+    std::fprintf(f, "\n\n#End of data_99999-ICSD\n");
+    if (std::ferror(f)) {
+        std::printf("Can not write to [%s].\n", path.c_str());
+        return -1;
+    }
+    return 1;
+}
