@@ -23,3 +23,6 @@ for f in mgo.cry mgo.crd mgo.dis; do
   echo "-- $work/latfit/$f:"
   cat "$work/latfit/$f"
 done
+
+echo "== Cryslink ShowCIFInf: summary of a CIF file =="
+"$bin/Cryslink" --Action=ShowCIFInf --ShowAllAtoms=1 "$here/cryslink/rutile.cif"

@@ -1,0 +1,208 @@
+// Reading CIF files into crystals: tags, loops in any layout, the corpus of
+// real files, and bad input.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "analysis/cif_load.h"
+#include "analysis/cif_summary.h"
+#include "core/cif_tags.h"
+#include "core/crystal.h"
+#include "core/database_paths.h"
+#include "program_runner.h"
+
+using namespace testing_support;
+using testing::internal::CaptureStdout;
+using testing::internal::GetCapturedStdout;
+
+namespace {
+
+std::string Data(const std::string& name) { return SourcePath("tests/data/cryslink/cif/" + name); }
+
+struct Databases {
+    Databases() {
+        NONRELPath = SourcePath("data/nonrel");
+        ASFDCPath = SourcePath("data/asfdc");
+        SPGDBPath = SourcePath("data/spgra");
+    }
+};
+
+std::unique_ptr<CCrystal> Load(const std::string& path, std::string* output = nullptr) {
+    Databases databases;
+    CaptureStdout();
+    auto crystal = LoadCrystalFromCIF(path, "Error in ShowCIFInf: Can not read [%s].\n");
+    const std::string out = GetCapturedStdout();
+    if (output) *output = out;
+    return crystal;
+}
+
+std::map<std::string, int> Composition(const CCrystal& c) {
+    std::map<std::string, int> count;
+    for (int i = 0; i < c.nAtomSites; ++i) ++count[c.AtomTypes[c.AtomSites[i].iAtomType].Name];
+    return count;
+}
+
+}  // namespace
+
+TEST(CifTags, SingleItemsUnitsQuotesAndUndefined) {
+    CCIFTags tags;
+    ASSERT_EQ(tags.ReadCIFFile(Data("own_layout.cif")), 1);
+    EXPECT_EQ(tags.DataBlock, "data_99999-ICSD");
+    EXPECT_DOUBLE_EQ(tags.a, 0.5431);
+    EXPECT_DOUBLE_EQ(tags.beta, 100);
+    EXPECT_EQ(tags.ChemicalNameSystematic, "Silicon dioxide");
+    EXPECT_EQ(tags.ChemicalNameMineral, "Undefined");
+    EXPECT_EQ(tags.SpaceGroupName, "P 1 21/c 1");
+    EXPECT_EQ(tags.SpaceGroupNumber, 14);
+    EXPECT_EQ(tags.DatabaseCodeICSD, 99999);
+    ASSERT_EQ(tags.nSymmetry, 4);
+    EXPECT_EQ(tags.SymmetryText[3], "x,-y+1/2,z+1/2");
+    ASSERT_EQ(tags.nAtomTypes, 2);
+    EXPECT_EQ(tags.OxidationNumber[1], -2);
+    ASSERT_EQ(tags.nAtomSites, 2);
+    EXPECT_EQ(tags.SiteLabel[1], "O1");
+    EXPECT_EQ(tags.SiteWyckoff[1], "i");
+    EXPECT_DOUBLE_EQ(tags.SiteOccupancy[1], 0.5);
+    EXPECT_EQ(tags.FindTag("_atom_site_fract_x"), 1);
+    EXPECT_EQ(tags.FindTag("_no_such_tag"), -1);
+    double untouched = 7;
+    EXPECT_EQ(tags.GetTagDouble("_no_such_tag", untouched), -1);
+    EXPECT_EQ(untouched, 7);
+    EXPECT_EQ(tags.ReadCIFFile(Data("absent.cif")), -1);
+}
+
+TEST(CifTags, LoopsInAnyColumnOrderGiveTheSameCrystal) {
+    auto own = Load(Data("own_layout.cif"));
+    auto other = Load(Data("other_order.cif"));
+    ASSERT_TRUE(own && other);
+    EXPECT_EQ(other->ChemicalName, "Silicon dioxide");  // a text field's first line
+    EXPECT_EQ(other->SpaceGroup.Name, "P 21/c");
+    EXPECT_DOUBLE_EQ(other->a, own->a);
+    ASSERT_EQ(other->nAtomAsymSites, 2);
+    EXPECT_DOUBLE_EQ(other->AtomAsymSites[1].Occupancy, 0.5);  // a row continued over two lines
+    EXPECT_DOUBLE_EQ(other->AtomAsymSites[1].x, 0.25);
+    ASSERT_EQ(other->nAtomSites, own->nAtomSites);
+    for (int i = 0; i < own->nAtomSites; ++i) {
+        EXPECT_NEAR(other->AtomSites[i].x, own->AtomSites[i].x, 1e-12);
+        EXPECT_NEAR(other->AtomSites[i].z, own->AtomSites[i].z, 1e-12);
+    }
+    // Four operations: one general site gives four atoms; occupancy 0.5 still counts as an atom.
+    EXPECT_EQ((Composition(*own)), (std::map<std::string, int>{{"O", 4}, {"Si", 4}}));
+}
+
+TEST(CifTags, SiteIdFormWithTabOrBlankAndCrlfLines) {
+    auto c = Load(Data("crlf_site_id.cif"));
+    ASSERT_TRUE(c);
+    ASSERT_EQ(c->SpaceGroup.nSymmetry, 2);
+    EXPECT_EQ(c->SpaceGroup.OperationText[0], "x, y, z");
+    EXPECT_EQ(c->SpaceGroup.OperationText[1], "-x, -y, -z");
+    EXPECT_EQ(c->nAtomSites, 2);
+    EXPECT_EQ(c->AtomTypes[0].Name, "Na");  // taken from the label
+}
+
+TEST(CifTags, MissingOperationListComesFromTheDatabase) {
+    TempDir dir;
+    WriteFile(dir / "nacl.cif",
+              "data_NaCl\n_symmetry_space_group_name_H-M 'F m -3 m'\n_cell_length_a 5.64\n_cell_length_b 5.64\n"
+              "_cell_length_c 5.64\n_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n"
+              "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
+              "Na1 0 0 0\nCl1 0.5 0.5 0.5\n");
+    auto c = Load(dir / "nacl.cif");
+    ASSERT_TRUE(c);
+    EXPECT_EQ((Composition(*c)), (std::map<std::string, int>{{"Cl", 4}, {"Na", 4}}));
+    EXPECT_NEAR(c->Density, 2.164, 0.002);
+}
+
+// Every CIF of the corpus: the composition of the cell and the density
+// (checked against pymatgen; the LiABW file lists no identity, which pymatgen
+// then leaves out, so its density there is 3/4 of the true one).
+TEST(CifCorpus, CompositionsAndDensities) {
+    const struct {
+        const char* file;
+        std::map<std::string, int> composition;
+        double density;
+    } cases[] = {
+        {"LiABW_COD8103382_Pna21_site_id_no_identity.cif",
+         {{"Li", 4}, {"Si", 4}, {"Al", 4}, {"O", 20}, {"H", 8}}, 1.70041 * 4 / 3},
+        {"MAPbI3_mp-977013_Pm_monoclinic_pymatgen.cif", {{"H", 6}, {"Pb", 1}, {"C", 1}, {"I", 3}, {"N", 1}}, 3.82659},
+        {"ReTe2_COD10000001_P-1_ICSD-style.cif", {{"Re4+", 4}, {"Te2-", 8}}, 9.24717},
+        {"corundum_AMCSD0009325_R-3c.cif", {{"Al", 12}, {"O", 18}}, 3.98414},
+        {"jadeite_COD9010373_C2c_monoclinic.cif", {{"Na", 4}, {"Al", 4}, {"Si", 8}, {"O", 24}}, 3.33963},
+        {"perovskite_PMN-PT_COD1501508_Pm-3m.cif",
+         {{"Mg2+", 1}, {"Nb5+", 1}, {"Pb2+", 1}, {"Ti4+", 1}, {"O2-", 3}}, 8.14481},
+        {"quartz_COD1526860_P3121.cif", {{"Si+4", 3}, {"O-2", 6}}, 2.66425},
+        {"rutile_CrystalDiffract_P42mnm.cif", {{"Ti", 2}, {"O", 4}}, 4.26748},
+        {"spinel_NiAl2O4_COD9006030_Fd-3m.cif", {{"Ni", 24}, {"Al", 24}, {"O", 32}}, 4.50109},
+    };
+    for (const auto& c : cases) {
+        auto crystal = Load(SourcePath(std::string("../shared/corpus/cif/") + c.file));
+        ASSERT_TRUE(crystal) << c.file;
+        EXPECT_EQ(Composition(*crystal), c.composition) << c.file;
+        EXPECT_NEAR(crystal->Density / c.density, 1.0, 1e-3) << c.file;
+    }
+}
+
+TEST(CifSummary, PrintsLatticeTypesAndCompositionWithPaddedNames) {
+    Databases databases;
+    CaptureStdout();
+    EXPECT_EQ(ShowCIFInf(Data("own_layout.cif")), 1);
+    const std::string out = GetCapturedStdout();
+    EXPECT_NE(out.find("\nCrystal: Silicon dioxide\n  Lattice:\n    Parameters: 0.5431 0.6 0.7 nm  90 100 90\n"
+                       "    Vectors:   0.543100   0.000000   0.000000\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("Atom types:\n  Si Z=14 q=4 m=28.0855\n   O Z=8 q=-2 m=15.9994\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Chemical composition:\n  Si: 4\n   O: 4\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Atoms in"), std::string::npos);
+}
+
+TEST(CifBadInput, EveryFaultGetsOneLineAndNoCrash) {
+    TempDir dir;
+    std::string out;
+    WriteFile(dir / "empty.cif", "");
+    EXPECT_FALSE(Load(dir / "empty.cif", &out));
+    EXPECT_EQ(out, "CIF File: " + (dir / "empty.cif") + "\nError in ShowCIFInf: Can not read [" + (dir / "empty.cif") +
+                       "].\n");
+
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919) % 256);
+    WriteFile(dir / "garbage.cif", garbage);
+    Load(dir / "garbage.cif", &out);
+    EXPECT_LE(std::count(out.begin(), out.end(), '\n'), 3);
+
+    const std::string cell =
+        "data_t\n_cell_length_a 4\n_cell_length_b 4\n_cell_length_c 4\n_cell_angle_alpha 90\n_cell_angle_beta 90\n"
+        "_cell_angle_gamma 90\n";
+    WriteFile(dir / "truncated.cif", cell + "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n"
+                                            "_atom_site_fract_z\nNa1 0 0 0\nCl1 0.5 0.5\n");
+    auto c = Load(dir / "truncated.cif", &out);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->nAtomSites, 1);
+    EXPECT_NE(out.find("ends inside a row"), std::string::npos);
+
+    WriteFile(dir / "badop.cif", cell + "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n'-x,-y,q'\nloop_\n"
+                                        "_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
+                                        "Na1 0.1 0.2 0.3\n");
+    c = Load(dir / "badop.cif", &out);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->nAtomSites, 1);
+    EXPECT_NE(out.find("[-x,-y,q]"), std::string::npos);
+
+    WriteFile(dir / "flat.cif", "data_f\n_cell_length_a 0\n_cell_length_b -4\n_cell_length_c 4\n");
+    EXPECT_FALSE(Load(dir / "flat.cif", &out));
+    EXPECT_NE(out.find("has no valid cell"), std::string::npos);
+}
+
+TEST(CifSummary, EndToEndWithBothListings) {
+    TempDir dir;
+    RunResult r = RunCryslinkIn(dir.path(), {"--Action=ShowCIFInf", "--ShowAsymmetricUnit=1", "--ShowAllAtoms=1",
+                                             Data("own_layout.cif")});
+    EXPECT_EQ(r.status, 0);
+    const std::string expected = ReadFile(Data("own_layout.summary.txt"));
+    const size_t start = r.output.find("Show CIF Information.");
+    ASSERT_NE(start, std::string::npos);
+    std::string tail = r.output.substr(start);
+    const std::string path = Data("own_layout.cif");
+    tail.replace(tail.find(path), path.size(), "own_layout.cif");
+    EXPECT_EQ(tail, expected);
+}

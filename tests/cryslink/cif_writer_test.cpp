@@ -1,0 +1,128 @@
+// The CIF writer and the XSF frame writer.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "analysis/cif_load.h"
+#include "core/cif_writer.h"
+#include "core/crystal.h"
+#include "core/database_paths.h"
+#include "core/xsf_writer.h"
+#include "program_runner.h"
+
+using namespace testing_support;
+using testing::internal::CaptureStdout;
+using testing::internal::GetCapturedStdout;
+
+namespace {
+
+// A P2_1/c crystal with two types and two asymmetric sites.
+std::unique_ptr<CCrystal> Example() {
+    auto c = std::make_unique<CCrystal>();
+    c->NONRELPath = SourcePath("data/nonrel");
+    c->ASFDCPath = SourcePath("data/asfdc");
+    c->SetLatticeParameters(0.54, 0.6, 0.7, 90, 100, 90);
+    c->CalculateLatticeVectors();
+    c->SpaceGroup.ReadSPG(14, 1, SourcePath("data/spgra"));
+    c->ChemicalName = "Silicon dioxide, a long name beyond 25";
+    CaptureStdout();
+    c->AddAtomType("Si", 4, true);
+    c->AddAtomType("O", -2, true);
+    c->AddAtomAsymSite("", "Si", 1.0, 0.99999999995, -0.25, 1.0);
+    c->AddAtomAsymSite("O1", "O", 0.5, 0.25, 0.1, 0.5);
+    GetCapturedStdout();
+    c->nEachAtoms[0] = 4;
+    c->nEachAtoms[1] = 8;
+    return c;
+}
+
+std::string MaskDate(const std::string& text) {
+    return std::regex_replace(text, std::regex("(_audit_creation_date +)\\d{4}/\\d{2}/\\d{2}"), "$1YYYY/MM/DD");
+}
+
+}  // namespace
+
+TEST(CifWriter, WritesTheFixedLayout) {
+    TempDir dir;
+    auto c = Example();
+    ASSERT_EQ(WriteCIFFile(*c, dir / "out.cif"), 1);
+    EXPECT_EQ(c->ChemicalFormula, "Si4 O8 ");
+    EXPECT_EQ(MaskDate(ReadFile(dir / "out.cif")), ReadFile(SourcePath("tests/data/cryslink/cif/written.cif")));
+}
+
+TEST(CifWriter, WrittenFileReadsBackToTheSameCrystal) {
+    TempDir dir;
+    auto c = Example();
+    CaptureStdout();
+    c->ExpandAsymSites();
+    GetCapturedStdout();
+    ASSERT_EQ(WriteCIFFile(*c, dir / "out.cif"), 1);
+    NONRELPath = c->NONRELPath;
+    ASFDCPath = c->ASFDCPath;
+    SPGDBPath = SourcePath("data/spgra");
+    CaptureStdout();
+    auto back = LoadCrystalFromCIF(dir / "out.cif", "");
+    GetCapturedStdout();
+    ASSERT_TRUE(back);
+    EXPECT_NEAR(back->a, 0.54, 1e-12);
+    EXPECT_NEAR(back->beta, 100, 1e-12);
+    EXPECT_EQ(back->SpaceGroup.nSymmetry, c->SpaceGroup.nSymmetry);
+    for (int o = 0; o < c->SpaceGroup.nSymmetry; ++o)
+        EXPECT_EQ(back->SpaceGroup.OperationText[o],
+                  CSpaceGroup::MakeOperationText(c->SpaceGroup.Rotation[o], c->SpaceGroup.Translation[o]));
+    EXPECT_EQ(back->AtomTypes[1].Charge, -2);
+    ASSERT_EQ(back->nAtomSites, c->nAtomSites);
+    for (int i = 0; i < c->nAtomSites; ++i) {
+        const CAtomSite& s = c->AtomSites[i];
+        const CAtomSite& t = back->AtomSites[i];
+        EXPECT_LT(c->GetNearestImageDistance2(s.x, s.y, s.z, t.x, t.y, t.z), 1e-12);  // 1e-6 nm
+        EXPECT_EQ(s.iAtomType, t.iAtomType);
+    }
+}
+
+TEST(CifWriter, EmptyCrystalAndUnwritablePath) {
+    TempDir dir;
+    CCrystal empty;
+    ASSERT_EQ(WriteCIFFile(empty, dir / "empty.cif"), 1);
+    const std::string text = ReadFile(dir / "empty.cif");
+    EXPECT_NE(text.find("_chemical_formula_structural       ''\n_chemical_formula_sum              ''\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("_atom_type_oxidation_number        \n\nloop_\n"), std::string::npos);
+    EXPECT_NE(text.find("_atom_site_calc_flag\n\n\n#End of data_99999-ICSD\n"), std::string::npos);
+    CaptureStdout();
+    EXPECT_EQ(WriteCIFFile(empty, dir / "no/such/dir.cif"), -1);
+    EXPECT_EQ(GetCapturedStdout(), "Can not write to [" + (dir / "no/such/dir.cif") + "].\n");
+}
+
+TEST(XsfWriter, FrameOfACubicSiliconCell) {
+    TempDir dir;
+    CCrystal c;
+    c.NONRELPath = SourcePath("data/nonrel");
+    c.SetLatticeParameters(0.5, 0.5, 0.5, 90, 90, 90);
+    c.CalculateLatticeVectors();
+    CaptureStdout();
+    c.AddAtomAsymSite("", "Si", 1, 0.5, 0.5, 0.5);
+    c.AddAtomAsymSite("", "Xx", 1, 0, 0, 0, 0.1, -0.2, 0.3);
+    GetCapturedStdout();
+    c.CopyAsymSitesToSites();
+    std::FILE* f = std::fopen((dir / "a.xsf").c_str(), "w");
+    ASSERT_TRUE(f);
+    EXPECT_EQ(WriteXSFFrame(f, 3, c), 2);
+    CCrystal none;
+    EXPECT_EQ(WriteXSFFrame(f, 4, none), 0);
+    std::fclose(f);
+    // cos 90 degrees with pi taken as 3.1415926535 leaves 2e-10 Angstrom in the b and c vectors.
+    const std::string vectors =
+        "     5.0000000000     0.0000000000     0.0000000000\n"
+        "     0.0000000002     5.0000000000     0.0000000000\n"
+        "     0.0000000002     0.0000000002     5.0000000000\n";
+    // A crystal without a lattice keeps unit vectors of 1 nm.
+    const std::string identity = "    10.0000000000     0.0000000000     0.0000000000\n"
+                                 "     0.0000000000    10.0000000000     0.0000000000\n"
+                                 "     0.0000000000     0.0000000000    10.0000000000\n";
+    EXPECT_EQ(ReadFile(dir / "a.xsf"),
+              "PRIMVEC 3\n" + vectors + "CONVVEC 3\n" + vectors + "PRIMCOORD 3\n 2  1\n" +
+                  " 14      2.5000000    2.5000000    2.5000000      0.0000000    0.0000000    0.0000000\n"
+                  "  0      0.0000000    0.0000000    0.0000000      0.1000000   -0.2000000    0.3000000\n"
+                  "PRIMVEC 4\n" + identity + "CONVVEC 4\n" + identity + "PRIMCOORD 4\n 0  1\n");
+}
