@@ -3,17 +3,22 @@
 #include <strings.h>
 
 #include "analysis/cif_summary.h"
+#include "analysis/distance_list.h"
+#include "analysis/rdf.h"
 #include "md/update_file05.h"
 
 namespace {
 
 int RunUpdateFILE05(const std::string& file1, const std::string&) { return UpdateFILE05(file1); }
 int RunShowCIFInf(const std::string& file1, const std::string&) { return ShowCIFInf(file1); }
+int RunCalRDF(const std::string& file1, const std::string&) { return CalRDF(file1); }
 
 // Looked up in this order; the first name that matches without regard to case wins.
 const ActionEntry kActions[] = {
     {"UpdateFILE05", "Update Input .f05 file with sn=%d.\n", RunUpdateFILE05},
     {"ShowCIFInf", "Show CIF Information.\n", RunShowCIFInf},
+    {"CalRDF", "Calculate Radial Distribution Functions.\n", RunCalRDF},
+    {"CalDistance", "Calculate Distance.\n", CalDistance},
 };
 
 }  // namespace

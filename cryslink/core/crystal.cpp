@@ -217,12 +217,6 @@ int CCrystal::AddAtomSite(const CAtomSite& record) {
     return ++nAtomSites;
 }
 
-double CCrystal::GetDistance2(double x1, double y1, double z1, double x2, double y2, double z2) const {
-    const double dx = x2 - x1, dy = y2 - y1, dz = z2 - z1;
-    return Metric[0][0] * dx * dx + Metric[1][1] * dy * dy + Metric[2][2] * dz * dz +
-           2.0 * (Metric[0][1] * dx * dy + Metric[0][2] * dx * dz + Metric[1][2] * dy * dz);
-}
-
 double CCrystal::GetNearestImageDistance2(double x1, double y1, double z1, double x2, double y2, double z2) const {
     auto wrap = [](double d) { return d - std::floor(d + 0.5); };
     return GetDistance2(0, 0, 0, wrap(x2 - x1), wrap(y2 - y1), wrap(z2 - z1));

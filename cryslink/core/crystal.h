@@ -66,7 +66,11 @@ public:
     int CalculateLatticeVectors();
     void CalculateVolume();
     void CalculateDensity();
-    double GetDistance2(double x1, double y1, double z1, double x2, double y2, double z2) const;
+    double GetDistance2(double x1, double y1, double z1, double x2, double y2, double z2) const {
+        const double dx = x2 - x1, dy = y2 - y1, dz = z2 - z1;
+        return Metric[0][0] * dx * dx + Metric[1][1] * dy * dy + Metric[2][2] * dz * dz +
+               2.0 * (Metric[0][1] * dx * dy + Metric[0][2] * dx * dz + Metric[1][2] * dy * dz);
+    }
     // Squared distance to the nearest lattice image of the difference.
     double GetNearestImageDistance2(double x1, double y1, double z1, double x2, double y2, double z2) const;
     int CartesianToFractional(double X, double Y, double Z, double& x, double& y, double& z) const;

@@ -1,0 +1,71 @@
+#include "analysis/distance_list.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <tuple>
+#include <vector>
+
+#include "analysis/cif_load.h"
+#include "analysis/neighbour_search.h"
+#include "app/command_line.h"
+#include "core/crystal.h"
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+}  // namespace
+
+int ListDistances(const CCrystal& crystal, const std::string& outFile) {
+    const double rmax = GetRealOption("MaximumDistance");
+    const double rmin = GetRealOption("MinimumDistance");
+    const auto range = TableLatticeRange(crystal, rmax);
+    std::printf("Lattice parameters: %lg %lg %lg  %lg %lg %lg\n", crystal.a, crystal.b, crystal.c, crystal.alpha,
+                crystal.beta, crystal.gamma);
+    std::printf("MaximumDistance: %lg A\n", rmax);
+    std::printf("  Lattice Range: %d %d %d\n", range[0], range[1], range[2]);
+    std::unique_ptr<std::FILE, FileCloser> file(outFile.empty() ? nullptr : std::fopen(outFile.c_str(), "w"));
+    if (!file) {
+        std::printf("Error: Can not write to [%s].\n", outFile.c_str());
+        return 0;
+    }
+    NeighbourSearch search(crystal, rmax);
+    std::vector<NeighbourSearch::Neighbour> found;
+    for (int i = 0; i < crystal.nAtomAsymSites; ++i) {
+        const CAtomSite& s = crystal.AtomAsymSites[i];
+        const double x = ReduceFractionalCoordinate(s.x), y = ReduceFractionalCoordinate(s.y),
+                     z = ReduceFractionalCoordinate(s.z);
+        double X, Y, Z;
+        crystal.FractionalToCartesian(x, y, z, X, Y, Z);
+        search.Find(x, y, z, found);
+        // By translation (lc slowest, la fastest), then by partner.
+        std::sort(found.begin(), found.end(), [](const auto& p, const auto& q) {
+            return std::tie(p.lc, p.lb, p.la, p.partner) < std::tie(q.lc, q.lb, q.la, q.partner);
+        });
+        for (const auto& nb : found) {
+            if (nb.r < rmin) continue;
+            const double px = search.X(nb.partner) + nb.la, py = search.Y(nb.partner) + nb.lb,
+                         pz = search.Z(nb.partner) + nb.lc;
+            double PX, PY, PZ;
+            crystal.FractionalToCartesian(px, py, pz, PX, PY, PZ);
+            std::fprintf(file.get(),
+                         "%4s - %4s   %14.6lg A  F(%6.4f %6.4f %6.4f)-(%6.4f %6.4f %6.4f) R(%6.3f %6.3f %6.3f)A-"
+                         "(%6.3f %6.3f %6.3f)A\n",
+                         s.Label.c_str(), crystal.AtomSites[nb.partner].Label.c_str(), nb.r, x, y, z, px, py, pz,
+                         X * 10, Y * 10, Z * 10, PX * 10, PY * 10, PZ * 10);
+        }
+    }
+    return 1;
+}
+
+int CalDistance(const std::string& cifFile, const std::string& outFile) {
+    auto crystal = LoadCrystalFromCIF(cifFile, "");
+    if (!crystal) return -1;
+    crystal->Name = cifFile;
+    crystal->SpaceGroup.SetP1();
+    ListDistances(*crystal, outFile);
+    return 1;
+}

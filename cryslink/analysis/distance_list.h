@@ -1,0 +1,12 @@
+#pragma once
+// Listing the interatomic distances of a crystal between two lengths.
+#include <string>
+
+class CCrystal;
+
+// Writes every centre-partner distance between MinimumDistance and
+// MaximumDistance to outFile. 1, or 0 when the file cannot be created.
+int ListDistances(const CCrystal& crystal, const std::string& outFile);
+
+// The CalDistance action: a CIF file and the name of the listing.
+int CalDistance(const std::string& cifFile, const std::string& outFile);

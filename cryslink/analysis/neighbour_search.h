@@ -1,0 +1,43 @@
+#pragma once
+// Every partner site within a radius of a position, found through a grid of
+// bins over the cell: the cost grows with the number of pairs found, and any
+// cell shape is handled (the bins reach as far as the radius demands along
+// each cell height).
+#include <array>
+#include <vector>
+
+#include "core/crystal.h"
+
+// The lattice range of the tables' "Lattice Range" line: 1 + trunc(Rmax / (10 a s))
+// with s the smallest |sine| of the cell angles (Rmax in Angstrom, a in nm).
+std::array<int, 3> TableLatticeRange(const CCrystal& crystal, double rmaxAngstrom);
+
+class NeighbourSearch {
+public:
+    // Partners are the sites of the cell, at their reduced coordinates.
+    NeighbourSearch(const CCrystal& crystal, double rmaxAngstrom);
+
+    struct Neighbour {
+        int partner;     // index into AtomSites
+        int la, lb, lc;  // lattice translation of the partner
+        double r;        // distance in Angstrom: 10 sqrt(GetDistance2(centre, partner + translation))
+    };
+
+    // Appends every partner image within Rmax of the reduced position (x, y, z)
+    // to `out` (cleared first), in no particular order.
+    void Find(double x, double y, double z, std::vector<Neighbour>& out) const;
+
+    // Reduced coordinates of partner j.
+    double X(int j) const { return px_[j]; }
+    double Y(int j) const { return py_[j]; }
+    double Z(int j) const { return pz_[j]; }
+
+private:
+    const CCrystal& crystal_;
+    double rmax_;
+    int n_[3] = {1, 1, 1};          // bins per axis
+    double reach_[3] = {0, 0, 0};   // Rmax as a fraction of each cell height
+    std::vector<double> px_, py_, pz_;
+    std::vector<int> binStart_;     // partners of bin b: order_[binStart_[b] .. binStart_[b+1])
+    std::vector<int> order_;
+};
