@@ -26,3 +26,8 @@ done
 
 echo "== Cryslink ShowCIFInf: summary of a CIF file =="
 "$bin/Cryslink" --Action=ShowCIFInf --ShowAllAtoms=1 "$here/cryslink/rutile.cif"
+
+echo "== Cryslink CalRDF: radial distribution functions of a CIF file =="
+(cd "$work" && "$bin/Cryslink" --Action=CalRDF --CalcRDF=1 --CoordinationNumber=6 "$here/cryslink/rutile.cif")
+echo "-- $work/Ti-O-RDF.csv, the first shell:"
+sed -n '78,82p' "$work/Ti-O-RDF.csv"

@@ -1,0 +1,79 @@
+// CalculateRDF on a P1 cell of 100,000 atoms of three types (Rmax 5 A, nMesh 201),
+// and ListDistances on a cell of 10,000 atoms.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+#include "analysis/distance_list.h"
+#include "analysis/rdf.h"
+#include "app/command_line.h"
+#include "core/cif_writer.h"
+#include "core/crystal.h"
+#include "core/database_paths.h"
+
+namespace {
+
+// A cubic cell of `n` atoms at a typical density of oxides (0.08 atoms per cubic Angstrom).
+std::unique_ptr<CCrystal> RandomCell(int n) {
+    auto c = std::make_unique<CCrystal>();
+    const double a = std::cbrt(n / 0.08) / 10.0;  // nm
+    c->SetLatticeParameters(a, a, a, 90, 90, 90);
+    c->CalculateLatticeVectors();
+    c->AllocAtomAsymSites(n);
+    c->AllocAtomSites(n);
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    const char* types[] = {"Si", "O", "Mg"};
+    for (int i = 0; i < n; ++i) c->AddAtomAsymSite("", types[i % 3], 1.0, u(rng), u(rng), u(rng));
+    c->CopyAsymSitesToSites();
+    return c;
+}
+
+void Options() {
+    gCommandLine = CCommandLine();
+    gCommandLine.AddOption("MaximumDistance", "5.0", "");
+    gCommandLine.AddOption("MinimumDistance", "0.1", "");
+    gCommandLine.AddOption("nMesh", "201", "");
+}
+
+void CalRdf100k(benchmark::State& state) {
+    Options();
+    auto crystal = RandomCell(100000);
+    const auto dir = std::filesystem::temp_directory_path() / "cryslink-bench-rdf";
+    std::filesystem::create_directories(dir);
+    std::filesystem::current_path(dir);
+    for (auto _ : state) benchmark::DoNotOptimize(CalculateRDF(*crystal, 0));
+}
+
+// The whole action: reading the CIF file, expanding it and writing the tables.
+void CalRdfAction100k(benchmark::State& state) {
+    Options();
+    gCommandLine.AddOption("CalcRDF", "1", "");
+    gCommandLine.AddOption("CoordinationNumber", "0", "");
+    NONRELPath = SOURCE_DIR "/data/nonrel";
+    ASFDCPath = SOURCE_DIR "/data/asfdc";
+    auto crystal = RandomCell(100000);
+    const auto dir = std::filesystem::temp_directory_path() / "cryslink-bench-rdf";
+    std::filesystem::create_directories(dir);
+    std::filesystem::current_path(dir);
+    WriteCIFFile(*crystal, "cell.cif");
+    for (auto _ : state) benchmark::DoNotOptimize(CalRDF("cell.cif"));
+}
+
+void CalDistance10k(benchmark::State& state) {
+    Options();
+    auto crystal = RandomCell(10000);
+    const auto out = std::filesystem::temp_directory_path() / "cryslink-bench-distances.txt";
+    for (auto _ : state) benchmark::DoNotOptimize(ListDistances(*crystal, out.string()));
+}
+
+}  // namespace
+
+BENCHMARK(CalRdf100k)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(CalRdfAction100k)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(CalDistance10k)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_MAIN();
