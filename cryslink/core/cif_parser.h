@@ -6,8 +6,7 @@
 
 struct CifLoop {
     std::vector<std::string> tags;               // lower case
-    std::vector<std::vector<std::string>> rows;  // one value per tag
-    bool truncated = false;                      // the last row lacked values and was left out
+    std::vector<std::vector<std::string>> rows;  // one value per tag; "?" for a value a row leaves out
 
     // Column of `tag` (lower case), -1 when the loop has none.
     int Column(const std::string& tag) const;
@@ -25,5 +24,6 @@ struct CifBlock {
 
 // Parses CIF text: quoted values with blanks, semicolon text fields (their
 // first non-empty line is the value), comments, values on the line after
-// their tag, rows over several lines. Only the first data block is read.
+// their tag, loop rows over several lines or short of their last columns.
+// Only the first data block is read.
 CifBlock ParseCif(const std::string& text);

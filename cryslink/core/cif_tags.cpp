@@ -118,7 +118,8 @@ void CCIFTags::ReadLoops() {
     }
     if (symmetry) {
         const int col = symmetry->Column(symmetryTag);
-        for (const auto& row : symmetry->rows) SymmetryText.push_back(TrimLine(row[col]));
+        for (const auto& row : symmetry->rows)
+            if (!IsUnknown(row[col])) SymmetryText.push_back(TrimLine(row[col]));
     } else if (auto it = block.items.find("_symmetry_equiv_pos_as_xyz"); it != block.items.end()) {
         SymmetryText.push_back(TrimLine(it->second));
     } else if (auto it2 = block.items.find("_space_group_symop_operation_xyz"); it2 != block.items.end()) {
@@ -157,19 +158,22 @@ void CCIFTags::ReadLoops() {
         const int occ = sites->Column("_atom_site_occupancy");
         for (const auto& row : sites->rows) {
             const std::string siteLabel = label >= 0 ? row[label] : "";
+            auto known = [&row](int col) { return col >= 0 && !IsUnknown(row[col]); };
+            if (!known(x) || !known(y) || !known(z)) {
+                std::printf("Warning in ReadCIFFile: site [%s] of [%s] has no coordinates; it is left out.\n",
+                            siteLabel.c_str(), FileName.c_str());
+                continue;
+            }
             std::string siteType = type >= 0 && !IsUnknown(row[type]) ? row[type] : ElementOfLabel(siteLabel);
             SiteLabel.push_back(siteLabel);
             SiteTypeSymbol.push_back(siteType);
             SiteMultiplicity.push_back(mult >= 0 ? std::atoi(row[mult].c_str()) : 0);
             SiteWyckoff.push_back(wyckoff >= 0 ? row[wyckoff] : "");
-            SiteX.push_back(x >= 0 ? Number(row[x], 0.0) : 0.0);
-            SiteY.push_back(y >= 0 ? Number(row[y], 0.0) : 0.0);
-            SiteZ.push_back(z >= 0 ? Number(row[z], 0.0) : 0.0);
+            SiteX.push_back(std::strtod(row[x].c_str(), nullptr));
+            SiteY.push_back(std::strtod(row[y].c_str(), nullptr));
+            SiteZ.push_back(std::strtod(row[z].c_str(), nullptr));
             SiteOccupancy.push_back(occ >= 0 ? Number(row[occ], 1.0) : 1.0);
         }
-        if (sites->truncated)
-            std::printf("Warning in ReadCIFFile: the atom-site loop of [%s] ends inside a row; that row is left out.\n",
-                        FileName.c_str());
     }
     nAtomSites = static_cast<int>(SiteLabel.size());
 }
