@@ -9,6 +9,7 @@
 #include "core/crystal.h"
 #include "core/database_paths.h"
 #include "core/symmetry_operation.h"
+#include "core/text_lines.h"
 
 namespace {
 
@@ -23,16 +24,33 @@ bool IsIdentity(const std::string& text) {
     return true;
 }
 
+// The database numbers the settings of a group as choice 1 or hexagonal axes
+// first, choice 2 or rhombohedral axes second. A symbol names the choice after
+// a colon ("F d -3 m :2", "R -3 c :H"); without one, an R group on a cell with
+// equal lengths and equal angles other than 90 degrees has rhombohedral axes.
+int SettingOf(const std::string& symbol, const CCIFTags& tags) {
+    const size_t colon = symbol.rfind(':');
+    const std::string choice = colon == std::string::npos ? "" : TrimLine(symbol.substr(colon + 1));
+    if (choice == "2" || choice == "R" || choice == "r") return 2;
+    if (!choice.empty()) return 1;
+    auto same = [](double p, double q) { return std::fabs(p - q) < 1e-6 * std::max(1.0, std::fabs(p)); };
+    const bool rhombohedral = same(tags.a, tags.b) && same(tags.a, tags.c) && same(tags.alpha, tags.beta) &&
+                              same(tags.alpha, tags.gamma) && !same(tags.alpha, 90.0);
+    return TrimLine(symbol).rfind('R', 0) == 0 && rhombohedral ? 2 : 1;
+}
+
 // Operations for a file that names its space group but lists no operations:
 // from the space-group database, by number, else by the symbol.
 void TakeOperationsFromDatabase(CCrystal& crystal, const CCIFTags& tags) {
-    int number = tags.SpaceGroupNumber, setting = 1;
+    const std::string symbol = tags.SpaceGroupName == "Undefined" ? "" : tags.SpaceGroupName;
+    int number = tags.SpaceGroupNumber, setting = SettingOf(symbol, tags);
     if (number < 1 || number > 230) {
-        std::string symbol = tags.SpaceGroupName;
-        if (tags.SpaceGroupName == "Undefined" || !FindSPGBySymbol(symbol, crystal.SPGDBPath, number, setting)) return;
+        int unused = 0;
+        if (!FindSPGBySymbol(symbol.substr(0, symbol.rfind(':')), crystal.SPGDBPath, number, unused)) return;
     }
     crystal.SpaceGroup.ReadSPG(number, setting, crystal.SPGDBPath);
-    if (tags.SpaceGroupName != "Undefined") crystal.SpaceGroup.Name = tags.SpaceGroupName;
+    if (setting != 1 && crystal.SpaceGroup.nSymmetry == 1 && number > 1)  // the group has one setting only
+        crystal.SpaceGroup.ReadSPG(number, 1, crystal.SPGDBPath);
 }
 
 }  // namespace

@@ -72,7 +72,8 @@ int WriteCIFFile(CCrystal& crystal, const std::string& path) {
                      'a');
     }
     std::fprintf(f, "\n\n#End of data_99999-ICSD\n");
-    if (std::ferror(f)) {
+    // A full disk shows only when the buffer is written out.
+    if (std::fflush(f) != 0 || std::ferror(f)) {
         std::printf("Can not write to [%s].\n", path.c_str());
         return -1;
     }

@@ -144,6 +144,25 @@ TEST(CifTags, MissingOperationListComesFromTheDatabase) {
     ASSERT_TRUE(c);
     EXPECT_EQ((Composition(*c)), (std::map<std::string, int>{{"Cl", 4}, {"Na", 4}}));
     EXPECT_NEAR(c->Density, 2.164, 0.002);
+
+    // Origin choice 2 from the symbol; rhombohedral axes from the cell.
+    WriteFile(dir / "spinel.cif",
+              "data_s\n_symmetry_space_group_name_H-M 'F d -3 m :2'\n_symmetry_Int_Tables_number 227\n"
+              "_cell_length_a 8.0\n_cell_length_b 8.0\n_cell_length_c 8.0\n_cell_angle_alpha 90\n"
+              "_cell_angle_beta 90\n_cell_angle_gamma 90\nloop_\n_atom_site_label\n_atom_site_fract_x\n"
+              "_atom_site_fract_y\n_atom_site_fract_z\nMg1 0.125 0.125 0.125\nAl1 0.5 0.5 0.5\n"
+              "O1 0.2627 0.2627 0.2627\n");
+    c = Load(dir / "spinel.cif");
+    ASSERT_TRUE(c);
+    EXPECT_EQ((Composition(*c)), (std::map<std::string, int>{{"Al", 16}, {"Mg", 8}, {"O", 32}}));
+    WriteFile(dir / "rhombohedral.cif",
+              "data_r\n_symmetry_space_group_name_H-M 'R -3 m'\n_symmetry_Int_Tables_number 166\n"
+              "_cell_length_a 3.0\n_cell_length_b 3.0\n_cell_length_c 3.0\n_cell_angle_alpha 60\n"
+              "_cell_angle_beta 60\n_cell_angle_gamma 60\nloop_\n_atom_site_label\n_atom_site_fract_x\n"
+              "_atom_site_fract_y\n_atom_site_fract_z\nCu1 0 0 0\nO1 0.25 0.25 0.25\n");
+    c = Load(dir / "rhombohedral.cif");
+    ASSERT_TRUE(c);
+    EXPECT_EQ((Composition(*c)), (std::map<std::string, int>{{"Cu", 1}, {"O", 2}}));
 }
 
 // Every CIF of the corpus: the composition of the cell and the density

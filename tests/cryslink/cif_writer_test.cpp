@@ -92,6 +92,11 @@ TEST(CifWriter, EmptyCrystalAndUnwritablePath) {
     CaptureStdout();
     EXPECT_EQ(WriteCIFFile(empty, dir / "no/such/dir.cif"), -1);
     EXPECT_EQ(GetCapturedStdout(), "Can not write to [" + (dir / "no/such/dir.cif") + "].\n");
+    if (std::filesystem::exists("/dev/full")) {  // a device that is always full
+        CaptureStdout();
+        EXPECT_EQ(WriteCIFFile(empty, "/dev/full"), -1);
+        EXPECT_EQ(GetCapturedStdout(), "Can not write to [/dev/full].\n");
+    }
 }
 
 TEST(XsfWriter, FrameOfACubicSiliconCell) {
