@@ -122,7 +122,7 @@ TEST_F(MgoRun, FailedCloseReplacesTheEndBlock) {
   edit("control.txt", "mgo.crd", "/dev/full");
   const auto result = run();
   EXPECT_NE(result.status, 0);
-  EXPECT_TRUE(result.output.ends_with("  0.890109E+01\n FILE CLOSE ERR\n"));
+  EXPECT_TRUE(result.output.ends_with("--->   90.0000    \n FILE CLOSE ERR\n")) << result.output;
 }
 
 TEST(RutileRun, ExpandsToTwoTitaniumAndFourOxygen) {
