@@ -2,6 +2,7 @@
 // real files, and bad input.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 
 #include "analysis/cif_load.h"
@@ -186,8 +187,10 @@ TEST(CifCorpus, CompositionsAndDensities) {
         {"rutile_CrystalDiffract_P42mnm.cif", {{"Ti", 2}, {"O", 4}}, 4.26748},
         {"spinel_NiAl2O4_COD9006030_Fd-3m.cif", {{"Ni", 24}, {"Al", 24}, {"O", 32}}, 4.50109},
     };
+    const std::string corpus = SourcePath("../shared/corpus/cif/");
+    if (!std::filesystem::exists(corpus)) GTEST_SKIP() << "no corpus of real files beside the checkout";
     for (const auto& c : cases) {
-        auto crystal = Load(SourcePath(std::string("../shared/corpus/cif/") + c.file));
+        auto crystal = Load(corpus + c.file);
         ASSERT_TRUE(crystal) << c.file;
         EXPECT_EQ(Composition(*crystal), c.composition) << c.file;
         EXPECT_NEAR(crystal->Density / c.density, 1.0, 1e-3) << c.file;
