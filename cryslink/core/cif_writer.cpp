@@ -1,8 +1,10 @@
 #include "core/cif_writer.h"
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <memory>
+#include <strings.h>
 
 #include "core/crystal.h"
 
@@ -21,6 +23,19 @@ std::string BuildFormula(const CCrystal& crystal) {
         formula += element + std::to_string(crystal.nEachAtoms[i]) + " ";
     }
     return formula;
+}
+
+// A value as one CIF token: an empty text becomes "?", and a text that a CIF
+// reader would split or take for a tag, a comment or a keyword is quoted.
+std::string CifToken(const std::string& text) {
+    if (text.empty()) return "?";
+    bool plain = text.find_first_of(" \t\r\n") == std::string::npos &&
+                 std::string("_#$'\"[];").find(text[0]) == std::string::npos;
+    for (const char* word : {"data_", "loop_", "save_", "global_", "stop_"})
+        if (strncasecmp(text.c_str(), word, std::strlen(word)) == 0) plain = false;
+    if (plain) return text;
+    const char quote = text.find("' ") == std::string::npos ? '\'' : '"';
+    return quote + text + quote;
 }
 
 }  // namespace
@@ -59,15 +74,15 @@ int WriteCIFFile(CCrystal& crystal, const std::string& path) {
     for (int o = 0; o < sg.nSymmetry; ++o) std::fprintf(f, "  '%s'\n", sg.OperationText[o].c_str());
     std::fprintf(f, "\nloop_\n_atom_type_symbol  \n_atom_type_oxidation_number        \n");
     for (int i = 0; i < crystal.nAtomTypes; ++i)
-        std::fprintf(f, "  %8s   %f\n", crystal.AtomTypes[i].Name.c_str(), crystal.AtomTypes[i].Charge);
+        std::fprintf(f, "  %8s   %f\n", CifToken(crystal.AtomTypes[i].Name).c_str(), crystal.AtomTypes[i].Charge);
     std::fprintf(f,
                  "\nloop_\n_atom_site_label\n_atom_site_type_symbol\n_atom_site_symmetry_multiplicity\n"
                  "_atom_site_Wyckoff_symbol\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
                  "_atom_site_occupancy\n_atom_site_attached_hydrogens\n_atom_site_calc_flag\n");
     for (int i = 0; i < crystal.nAtomAsymSites; ++i) {
         const CAtomSite& s = crystal.AtomAsymSites[i];
-        std::fprintf(f, "  %8s  %8s  %2d %c  %10.6f  %10.6f  %10.6f  %10.4f %2d %c\n", s.Label.c_str(),
-                     s.GetElementName().c_str(), 1, 'i', ReduceFractionalCoordinate(s.x + 1e-8),
+        std::fprintf(f, "  %8s  %8s  %2d %c  %10.6f  %10.6f  %10.6f  %10.4f %2d %c\n", CifToken(s.Label).c_str(),
+                     CifToken(s.GetElementName()).c_str(), 1, 'i', ReduceFractionalCoordinate(s.x + 1e-8),
                      ReduceFractionalCoordinate(s.y + 1e-8), ReduceFractionalCoordinate(s.z + 1e-8), s.Occupancy, 0,
                      'a');
     }

@@ -4,6 +4,7 @@
 #include <regex>
 
 #include "analysis/cif_load.h"
+#include "core/cif_tags.h"
 #include "core/cif_writer.h"
 #include "core/crystal.h"
 #include "core/database_paths.h"
@@ -78,6 +79,28 @@ TEST(CifWriter, WrittenFileReadsBackToTheSameCrystal) {
         EXPECT_LT(c->GetNearestImageDistance2(s.x, s.y, s.z, t.x, t.y, t.z), 1e-12);  // 1e-6 nm
         EXPECT_EQ(s.iAtomType, t.iAtomType);
     }
+}
+
+// Labels with blanks and empty type names stay single CIF values.
+TEST(CifWriter, ValuesThatNeedQuotesReadBack) {
+    TempDir dir;
+    CCrystal c;
+    c.SetLatticeParameters(0.4, 0.4, 0.4, 90, 90, 90);
+    c.CalculateLatticeVectors();
+    CaptureStdout();
+    c.AddAtomType("", 0, true);
+    c.AddAtomAsymSite("Fe 1", "Fe", 1.0, 0.1, 0.2, 0.3);
+    c.AddAtomAsymSite("_x", "O", 1.0, 0.4, 0.5, 0.6);
+    GetCapturedStdout();
+    ASSERT_EQ(WriteCIFFile(c, dir / "q.cif"), 1);
+    const std::string text = ReadFile(dir / "q.cif");
+    EXPECT_NE(text.find("\n         ?   0.000000\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n    'Fe 1'        Fe   1 i"), std::string::npos) << text;
+    CCIFTags tags;
+    ASSERT_EQ(tags.ReadCIFFile(dir / "q.cif"), 1);
+    ASSERT_EQ(tags.nAtomSites, 2);
+    EXPECT_EQ(tags.SiteLabel, (std::vector<std::string>{"Fe 1", "_x"}));
+    EXPECT_DOUBLE_EQ(tags.SiteZ[1], 0.6);
 }
 
 TEST(CifWriter, EmptyCrystalAndUnwritablePath) {
