@@ -15,7 +15,7 @@ cp "$here/cryslink/quartz-003.f05" "$work/"
 echo "-- $work/quartz-004.f05:"
 cat "$work/quartz-004.f05"
 
-echo "== latfit on the MgO example (the fit is not built yet: the run ends after the ranges) =="
+echo "== latfit on the MgO example: the lattice constant of MgO refined =="
 mkdir "$work/latfit"
 cp "$here"/latfit/mgo/* "$work/latfit/"
 (cd "$work/latfit" && "$bin/latfit" < control.txt)
