@@ -167,9 +167,15 @@ void SplitRows(const std::vector<Token>& values, CifLoop& loop) {
 }  // namespace
 
 int CifLoop::Column(const std::string& tag) const {
+    const std::string key = Lower(tag);
     for (size_t i = 0; i < tags.size(); ++i)
-        if (tags[i] == tag) return static_cast<int>(i);
+        if (tags[i] == key) return static_cast<int>(i);
     return -1;
+}
+
+const std::string* CifBlock::FindItem(const std::string& tag) const {
+    auto it = items.find(Lower(tag));
+    return it == items.end() ? nullptr : &it->second;
 }
 
 const CifLoop* CifBlock::FindLoop(const std::string& tag) const {

@@ -8,7 +8,7 @@ struct CifLoop {
     std::vector<std::string> tags;               // lower case
     std::vector<std::vector<std::string>> rows;  // one value per tag; "?" for a value a row leaves out
 
-    // Column of `tag` (lower case), -1 when the loop has none.
+    // Column of `tag` (any letter case), -1 when the loop has none.
     int Column(const std::string& tag) const;
 };
 
@@ -18,7 +18,9 @@ struct CifBlock {
     std::vector<CifLoop> loops;
     bool empty() const { return items.empty() && loops.empty(); }
 
-    // The loop holding `tag` (lower case), or nullptr.
+    // The value of the single item `tag` (any letter case), or nullptr.
+    const std::string* FindItem(const std::string& tag) const;
+    // The loop holding `tag` (any letter case), or nullptr.
     const CifLoop* FindLoop(const std::string& tag) const;
 };
 

@@ -1,6 +1,5 @@
 #include "core/cif_tags.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -11,12 +10,6 @@
 #include "core/text_lines.h"
 
 namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 std::string Unquote(const std::string& text) {
     if (text.size() >= 2 && (text.front() == '\'' || text.front() == '"') && text.back() == text.front())
@@ -43,15 +36,14 @@ double Number(const std::string& value, double unknown) {
 }  // namespace
 
 int CCIFTags::FindTag(const std::string& tag) const {
-    const std::string key = Lower(tag);
-    return (block.items.count(key) || block.FindLoop(key)) ? 1 : -1;
+    return (block.FindItem(tag) || block.FindLoop(tag)) ? 1 : -1;
 }
 
 int CCIFTags::GetTagString(const std::string& tag, std::string& out) const {
     out = "Undefined";
-    auto it = block.items.find(Lower(tag));
-    if (it == block.items.end()) return -1;
-    out = Unquote(TrimLine(it->second));
+    const std::string* value = block.FindItem(tag);
+    if (!value) return -1;
+    out = Unquote(TrimLine(*value));
     return 1;
 }
 
@@ -110,20 +102,18 @@ int CCIFTags::ReadCIFFile(const std::string& path) {
 
 void CCIFTags::ReadLoops() {
     SymmetryText.clear();
-    const CifLoop* symmetry = block.FindLoop("_symmetry_equiv_pos_as_xyz");
-    std::string symmetryTag = "_symmetry_equiv_pos_as_xyz";
-    if (!symmetry) {
-        symmetryTag = "_space_group_symop_operation_xyz";
-        symmetry = block.FindLoop(symmetryTag);
-    }
-    if (symmetry) {
-        const int col = symmetry->Column(symmetryTag);
-        for (const auto& row : symmetry->rows)
-            if (!IsUnknown(row[col])) SymmetryText.push_back(TrimLine(row[col]));
-    } else if (auto it = block.items.find("_symmetry_equiv_pos_as_xyz"); it != block.items.end()) {
-        SymmetryText.push_back(TrimLine(it->second));
-    } else if (auto it2 = block.items.find("_space_group_symop_operation_xyz"); it2 != block.items.end()) {
-        SymmetryText.push_back(TrimLine(it2->second));
+    // The older dictionary name first; a list of one operation may be a single item.
+    for (const char* tag : {"_symmetry_equiv_pos_as_xyz", "_space_group_symop_operation_xyz"}) {
+        if (const CifLoop* loop = block.FindLoop(tag)) {
+            const int col = loop->Column(tag);
+            for (const auto& row : loop->rows)
+                if (!IsUnknown(row[col])) SymmetryText.push_back(TrimLine(row[col]));
+            break;
+        }
+        if (const std::string* single = block.FindItem(tag)) {
+            SymmetryText.push_back(TrimLine(*single));
+            break;
+        }
     }
     nSymmetry = static_cast<int>(SymmetryText.size());
 
