@@ -20,13 +20,18 @@ std::string Unquote(const std::string& text) {
 // CIF marks an unknown value with "?" and an inapplicable one with ".".
 bool IsUnknown(const std::string& value) { return value == "?" || value == "."; }
 
-// The element a site label starts with: an upper-case letter and at most one
-// lower-case letter ("NaM1" gives "Na", "OW2" gives "O").
+// The element a site label starts with: its first letter, with the second
+// when the two spell an element ("NaM1" gives "Na", "OW2" and "Oa3" give "O").
 std::string ElementOfLabel(const std::string& label) {
-    std::string letters = LeadingLetters(label);
-    size_t n = letters.empty() ? 0 : 1;
-    if (n == 1 && letters.size() > 1 && std::islower(static_cast<unsigned char>(letters[1]))) n = 2;
-    return letters.substr(0, n);
+    static const std::string kTwoLetterElements =
+        " He Li Be Ne Na Mg Al Si Cl Ar Ca Sc Ti Cr Mn Fe Co Ni Cu Zn Ga Ge As Se Br Kr Rb Sr Zr Nb Mo Tc Ru Rh Pd"
+        " Ag Cd In Sn Sb Te Xe Cs Ba La Ce Pr Nd Pm Sm Eu Gd Tb Dy Ho Er Tm Yb Lu Hf Ta Re Os Ir Pt Au Hg Tl Pb Bi"
+        " Po At Rn Fr Ra Ac Th Pa Np Pu Am Cm Bk Cf Es Fm Md No Lr ";
+    const std::string letters = LeadingLetters(label);
+    if (letters.size() >= 2 && std::islower(static_cast<unsigned char>(letters[1])))
+        for (size_t i = 1; i + 2 <= kTwoLetterElements.size(); i += 3)
+            if (kTwoLetterElements.compare(i, 2, letters, 0, 2) == 0) return letters.substr(0, 2);
+    return letters.substr(0, 1);
 }
 
 double Number(const std::string& value, double unknown) {

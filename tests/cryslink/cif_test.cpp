@@ -134,6 +134,16 @@ TEST(CifTags, SiteIdFormWithTabOrBlankAndCrlfLines) {
     EXPECT_EQ(c->AtomTypes[0].Name, "Na");  // taken from the label
 }
 
+TEST(CifTags, TypeFromTheLabelWhenTheFileHasNone) {
+    TempDir dir;
+    WriteFile(dir / "labels.cif", "data_l\nloop_\n_atom_site_label\n_atom_site_type_symbol\n_atom_site_fract_x\n"
+                                  "_atom_site_fract_y\n_atom_site_fract_z\nNaM1 ? 0 0 0\nOa1 . 0 0 0\nOW2 ? 0 0 0\n"
+                                  "Ca1 ? 0 0 0\nCb1 ? 0 0 0\n");
+    CCIFTags tags;
+    ASSERT_EQ(tags.ReadCIFFile(dir / "labels.cif"), 1);
+    EXPECT_EQ(tags.SiteTypeSymbol, (std::vector<std::string>{"Na", "O", "O", "Ca", "C"}));
+}
+
 TEST(CifTags, MissingOperationListComesFromTheDatabase) {
     TempDir dir;
     WriteFile(dir / "nacl.cif",
