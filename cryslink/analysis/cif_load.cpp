@@ -71,7 +71,7 @@ std::unique_ptr<CCrystal> LoadCrystalFromCIF(const std::string& fileName, const 
     crystal->ChemicalName = tags.ChemicalNameSystematic;
     crystal->SetLatticeParameters(tags.a, tags.b, tags.c, tags.alpha, tags.beta, tags.gamma);
     crystal->CalculateLatticeVectors();
-    if (!(tags.a > 0 && tags.b > 0 && tags.c > 0 && crystal->Volume > 0)) {
+    if (!(tags.a > 0 && tags.b > 0 && tags.c > 0 && crystal->Volume > 0 && std::isfinite(crystal->Volume))) {
         std::printf("Error: [%s] has no valid cell (a=%lg b=%lg c=%lg nm, alpha=%lg beta=%lg gamma=%lg).\n",
                     fileName.c_str(), tags.a, tags.b, tags.c, tags.alpha, tags.beta, tags.gamma);
         return nullptr;

@@ -1,6 +1,7 @@
 #include "core/cif_tags.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -34,8 +35,12 @@ std::string ElementOfLabel(const std::string& label) {
     return letters.substr(0, 1);
 }
 
-double Number(const std::string& value, double unknown) {
-    return IsUnknown(value) ? unknown : std::strtod(value.c_str(), nullptr);
+// The number a value starts with (5.4310(2) gives 5.431); `otherwise` for "?",
+// ".", a text that does not start with a number, and infinities or NaN.
+double Number(const std::string& value, double otherwise) {
+    char* end = nullptr;
+    const double number = std::strtod(value.c_str(), &end);
+    return end != value.c_str() && std::isfinite(number) ? number : otherwise;
 }
 
 }  // namespace
@@ -71,7 +76,8 @@ int CCIFTags::ReadCIFFile(const std::string& path) {
     if (!in) return -1;
     std::ostringstream content;
     content << in.rdbuf();
-    const std::string text = content.str();
+    std::string text = content.str();
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);  // a UTF-8 byte-order mark
     block = ParseCif(text);
     FileName = path;
     DataBlock = Unquote(TrimLine(text.substr(0, text.find('\n'))));
@@ -153,8 +159,9 @@ void CCIFTags::ReadLoops() {
         const int occ = sites->Column("_atom_site_occupancy");
         for (const auto& row : sites->rows) {
             const std::string siteLabel = label >= 0 ? row[label] : "";
-            auto known = [&row](int col) { return col >= 0 && !IsUnknown(row[col]); };
-            if (!known(x) || !known(y) || !known(z)) {
+            auto coordinate = [&row](int col) { return col >= 0 ? Number(row[col], NAN) : NAN; };
+            const double fx = coordinate(x), fy = coordinate(y), fz = coordinate(z);
+            if (std::isnan(fx) || std::isnan(fy) || std::isnan(fz)) {
                 std::printf("Warning in ReadCIFFile: site [%s] of [%s] has no coordinates; it is left out.\n",
                             siteLabel.c_str(), FileName.c_str());
                 continue;
@@ -164,9 +171,9 @@ void CCIFTags::ReadLoops() {
             SiteTypeSymbol.push_back(siteType);
             SiteMultiplicity.push_back(mult >= 0 ? std::atoi(row[mult].c_str()) : 0);
             SiteWyckoff.push_back(wyckoff >= 0 ? row[wyckoff] : "");
-            SiteX.push_back(std::strtod(row[x].c_str(), nullptr));
-            SiteY.push_back(std::strtod(row[y].c_str(), nullptr));
-            SiteZ.push_back(std::strtod(row[z].c_str(), nullptr));
+            SiteX.push_back(fx);
+            SiteY.push_back(fy);
+            SiteZ.push_back(fz);
             SiteOccupancy.push_back(occ >= 0 ? Number(row[occ], 1.0) : 1.0);
         }
     }

@@ -258,6 +258,20 @@ TEST(CifBadInput, EveryFaultGetsOneLineAndNoCrash) {
     WriteFile(dir / "flat.cif", "data_f\n_cell_length_a 0\n_cell_length_b -4\n_cell_length_c 4\n");
     EXPECT_FALSE(Load(dir / "flat.cif", &out));
     EXPECT_NE(out.find("has no valid cell"), std::string::npos);
+    WriteFile(dir / "infinite.cif", "data_f\n_cell_length_a inf\n_cell_length_b 4\n_cell_length_c 4\n"
+                                    "_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n");
+    EXPECT_FALSE(Load(dir / "infinite.cif", &out));
+
+    // Coordinates that are not numbers leave their site out; a bad occupancy counts as 1.
+    WriteFile(dir / "nan.cif", "\xEF\xBB\xBF" + cell + "loop_\n_atom_site_label\n_atom_site_fract_x\n"
+                               "_atom_site_fract_y\n_atom_site_fract_z\n_atom_site_occupancy\nNa1 nan 0 0 1\n"
+                               "Na2 0 abc 0 1\nNa3 0 0 -inf 1\nCl1 0.5 0.5 0.5 nan\n");
+    c = Load(dir / "nan.cif", &out);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->CIFTags->DataBlock, "data_t");
+    ASSERT_EQ(c->nAtomSites, 1);
+    EXPECT_EQ(c->AtomSites[0].Occupancy, 1);
+    EXPECT_NE(out.find("site [Na3] of"), std::string::npos);
 }
 
 TEST(CifSummary, EndToEndWithBothListings) {
