@@ -79,9 +79,18 @@ std::unique_ptr<CCrystal> LoadCrystalFromCIF(const std::string& fileName, const 
 
     CSpaceGroup& sg = crystal->SpaceGroup;
     if (tags.nSymmetry > 0) {
-        // Some files leave the identity out of their list; it is always applied.
-        sg.nSymmetry = std::any_of(tags.SymmetryText.begin(), tags.SymmetryText.end(), IsIdentity) ? 0 : 1;
-        for (const std::string& text : tags.SymmetryText) sg.AddOperationText(text);
+        // The identity stays operation 0, so the cell starts with the asymmetric
+        // sites; it takes the file's text, wherever the list has it, and is
+        // applied also when the list leaves it out.
+        bool identitySeen = false;
+        for (const std::string& text : tags.SymmetryText) {
+            if (!identitySeen && IsIdentity(text)) {
+                sg.OperationText[0] = text;
+                identitySeen = true;
+            } else {
+                sg.AddOperationText(text);
+            }
+        }
     } else {
         TakeOperationsFromDatabase(*crystal, tags);
     }

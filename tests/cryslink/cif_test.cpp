@@ -204,6 +204,13 @@ TEST(CifCorpus, CompositionsAndDensities) {
         ASSERT_TRUE(crystal) << c.file;
         EXPECT_EQ(Composition(*crystal), c.composition) << c.file;
         EXPECT_NEAR(crystal->Density / c.density, 1.0, 1e-3) << c.file;
+        // The identity comes first, wherever the file lists it.
+        for (int i = 0; i < crystal->nAtomAsymSites; ++i) {
+            const CAtomSite &asym = crystal->AtomAsymSites[i], &site = crystal->AtomSites[i];
+            EXPECT_EQ(site.iAsymSite, i) << c.file;
+            EXPECT_DOUBLE_EQ(site.x, ReduceFractionalCoordinate(asym.x)) << c.file;
+            EXPECT_DOUBLE_EQ(site.z, ReduceFractionalCoordinate(asym.z)) << c.file;
+        }
     }
 }
 
