@@ -52,6 +52,15 @@ void printChange(double before, double after) {
       fmtG(after, 14, 6));
 }
 
+}  // namespace
+
+double redc01(double x) {
+  if (!std::isfinite(x)) return x;
+  while (x < 0) x += 1;
+  while (x >= 1) x -= 1;
+  return x;
+}
+
 // Applies -delta to the refined parameters and prints old and new values.
 void newcod(const std::vector<double>& delta) {
   say(" **OLD AND NEW PARAMETER**");
@@ -78,15 +87,6 @@ void newcod(const std::vector<double>& delta) {
     }
     printChange(old, crystl.LAT[p]);
   }
-}
-
-}  // namespace
-
-double redc01(double x) {
-  if (!std::isfinite(x)) return x;
-  while (x < 0) x += 1;
-  while (x >= 1) x -= 1;
-  return x;
 }
 
 std::vector<FitParameter> refinedParameters() {

@@ -25,5 +25,9 @@ std::vector<FitParameter> refinedParameters();
 void extmt(const std::vector<FitParameter>& params, const FitDerivatives& d, std::vector<double>& f,
            std::vector<double>& w);
 
+// Applies -delta to the refined parameters (angles through their cosines)
+// and prints old and new values.
+void newcod(const std::vector<double>& delta);
+
 // The power of ten that brings wmax into (0.5, 5].
 double scaleFactor(double wmax);
