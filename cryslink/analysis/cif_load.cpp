@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <sstream>
 #include <unordered_set>
 
 #include "core/cif_tags.h"
@@ -39,14 +40,35 @@ int SettingOf(const std::string& symbol, const CCIFTags& tags) {
     return TrimLine(symbol).rfind('R', 0) == 0 && rhombohedral ? 2 : 1;
 }
 
+// The number of a Hermann-Mauguin symbol in the database, which holds short
+// symbols: the choice after a colon and underscores of screw axes are left
+// out, and a full monoclinic symbol gives its short form ("P 1 21/c 1").
+bool NumberOfSymbol(const std::string& symbol, const std::string& path, int& number) {
+    std::string text = symbol.substr(0, symbol.rfind(':'));
+    text.erase(std::remove(text.begin(), text.end(), '_'), text.end());
+    int setting = 0;
+    if (FindSPGBySymbol(text, path, number, setting)) return true;
+    std::istringstream words(text);
+    std::string word, shortSymbol;
+    int parts = 0, ones = 0;
+    for (; words >> word; ++parts) {
+        if (parts > 0 && word == "1") ++ones;
+        else shortSymbol += word;
+    }
+    return parts == 4 && ones == 2 && FindSPGBySymbol(shortSymbol, path, number, setting);
+}
+
 // Operations for a file that names its space group but lists no operations:
 // from the space-group database, by number, else by the symbol.
 void TakeOperationsFromDatabase(CCrystal& crystal, const CCIFTags& tags) {
     const std::string symbol = tags.SpaceGroupName == "Undefined" ? "" : tags.SpaceGroupName;
     int number = tags.SpaceGroupNumber, setting = SettingOf(symbol, tags);
-    if (number < 1 || number > 230) {
-        int unused = 0;
-        if (!FindSPGBySymbol(symbol.substr(0, symbol.rfind(':')), crystal.SPGDBPath, number, unused)) return;
+    if ((number < 1 || number > 230) && !NumberOfSymbol(symbol, crystal.SPGDBPath, number)) {
+        if (!symbol.empty())
+            std::printf("Warning: space group [%s] of [%s] is not in the space-group database; its sites are not "
+                        "expanded.\n",
+                        symbol.c_str(), tags.FileName.c_str());
+        return;
     }
     crystal.SpaceGroup.ReadSPG(number, setting, crystal.SPGDBPath);
     if (setting != 1 && crystal.SpaceGroup.nSymmetry == 1 && number > 1)  // the group has one setting only

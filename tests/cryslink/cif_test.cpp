@@ -174,6 +174,21 @@ TEST(CifTags, MissingOperationListComesFromTheDatabase) {
     c = Load(dir / "rhombohedral.cif");
     ASSERT_TRUE(c);
     EXPECT_EQ((Composition(*c)), (std::map<std::string, int>{{"Cu", 1}, {"O", 2}}));
+
+    // A full monoclinic symbol without a number; an unknown symbol says so.
+    const std::string monoclinic = "data_m\n_cell_length_a 5\n_cell_length_b 6\n_cell_length_c 7\n_cell_angle_alpha 90\n"
+                                   "_cell_angle_beta 100\n_cell_angle_gamma 90\nloop_\n_atom_site_label\n"
+                                   "_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nS1 0.1 0.2 0.3\n";
+    WriteFile(dir / "full.cif", monoclinic + "_symmetry_space_group_name_H-M 'P 1 2_1/c 1'\n");
+    c = Load(dir / "full.cif");
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->nAtomSites, 4);
+    std::string out;
+    WriteFile(dir / "unknown.cif", monoclinic + "_symmetry_space_group_name_H-M 'Q 42'\n");
+    c = Load(dir / "unknown.cif", &out);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->nAtomSites, 1);
+    EXPECT_NE(out.find("Warning: space group [Q 42] of ["), std::string::npos) << out;
 }
 
 // Every CIF of the corpus: the composition of the cell and the density
