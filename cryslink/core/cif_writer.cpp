@@ -71,7 +71,9 @@ int WriteCIFFile(CCrystal& crystal, const std::string& path) {
     std::fprintf(f, "_symmetry_space_group_name_H-M     '%s'\n", sg.Name.c_str());
     std::fprintf(f, "_symmetry_Int_Tables_number        %d\n\n", sg.Number);
     std::fprintf(f, "loop_\n_symmetry_equiv_pos_as_xyz         \n");
-    for (int o = 0; o < sg.nSymmetry; ++o) std::fprintf(f, "  '%s'\n", sg.OperationText[o].c_str());
+    // A text that could not be read as an operation is not applied, nor written.
+    for (int o = 0; o < sg.nSymmetry; ++o)
+        if (sg.HasNumbers(o)) std::fprintf(f, "  '%s'\n", sg.OperationText[o].c_str());
     std::fprintf(f, "\nloop_\n_atom_type_symbol  \n_atom_type_oxidation_number        \n");
     for (int i = 0; i < crystal.nAtomTypes; ++i)
         std::fprintf(f, "  %8s   %f\n", CifToken(crystal.AtomTypes[i].Name).c_str(), crystal.AtomTypes[i].Charge);

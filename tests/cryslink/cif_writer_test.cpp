@@ -81,7 +81,8 @@ TEST(CifWriter, WrittenFileReadsBackToTheSameCrystal) {
     }
 }
 
-// Labels with blanks and empty type names stay single CIF values.
+// Labels with blanks and empty type names stay single CIF values; an
+// operation text that could not be read is left out.
 TEST(CifWriter, ValuesThatNeedQuotesReadBack) {
     TempDir dir;
     CCrystal c;
@@ -91,11 +92,13 @@ TEST(CifWriter, ValuesThatNeedQuotesReadBack) {
     c.AddAtomType("", 0, true);
     c.AddAtomAsymSite("Fe 1", "Fe", 1.0, 0.1, 0.2, 0.3);
     c.AddAtomAsymSite("_x", "O", 1.0, 0.4, 0.5, 0.6);
+    c.SpaceGroup.AddOperationText("-x,-y,q");
     GetCapturedStdout();
     ASSERT_EQ(WriteCIFFile(c, dir / "q.cif"), 1);
     const std::string text = ReadFile(dir / "q.cif");
     EXPECT_NE(text.find("\n         ?   0.000000\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\n    'Fe 1'        Fe   1 i"), std::string::npos) << text;
+    EXPECT_NE(text.find("_symmetry_equiv_pos_as_xyz         \n  'x,y,z'\n\nloop_"), std::string::npos) << text;
     CCIFTags tags;
     ASSERT_EQ(tags.ReadCIFFile(dir / "q.cif"), 1);
     ASSERT_EQ(tags.nAtomSites, 2);
