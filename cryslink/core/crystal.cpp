@@ -136,6 +136,38 @@ void CCrystal::LinkSiteType(CAtomSite& site) {
     site.AtomType = (site.iAtomType >= 0 && site.iAtomType < nAtomTypes) ? &AtomTypes[site.iAtomType] : nullptr;
 }
 
+namespace {
+
+// The next slot of a site table, or nullptr after the table-full message.
+CAtomSite* NextSlot(std::vector<CAtomSite>& table, int count, int capacity, const char* name) {
+    if (count >= capacity) {
+        std::printf("%s [%d] exceeds maximum [%d].\n", name, count, capacity);
+        return nullptr;
+    }
+    return &table[count];
+}
+
+void SetPosition(CAtomSite& site, double occupancy, double x, double y, double z, double fx, double fy, double fz) {
+    site.Occupancy = occupancy;
+    site.x = x;
+    site.y = y;
+    site.z = z;
+    site.ForceX = fx;
+    site.ForceY = fy;
+    site.ForceZ = fz;
+}
+
+// A record copied into a slot: every field but the force, which the slot keeps.
+void CopyKeepingForce(CAtomSite& site, const CAtomSite& record) {
+    const double fx = site.ForceX, fy = site.ForceY, fz = site.ForceZ;
+    site = record;
+    site.ForceX = fx;
+    site.ForceY = fy;
+    site.ForceZ = fz;
+}
+
+}  // namespace
+
 int CCrystal::AddAtomAsymSite(const std::string& label, const std::string& typeName, double occupancy, double x,
                               double y, double z, double fx, double fy, double fz) {
     AddAtomType(typeName, 0.0, true);
@@ -145,75 +177,43 @@ int CCrystal::AddAtomAsymSite(const std::string& label, const std::string& typeN
         siteLabel = typeName + std::to_string((it == asymSitesPerElement.end() ? 0 : it->second) + 1);
     }
     const std::string& lookup = typeName.empty() ? siteLabel : typeName;
-    if (nAtomAsymSites >= nMaxAtomAsymSites) {
-        std::printf("nAtomAsymSites [%d] exceeds maximum [%d].\n", nAtomAsymSites, nMaxAtomAsymSites);
-        return nAtomAsymSites;
-    }
-    CAtomSite& site = AtomAsymSites[nAtomAsymSites];
-    site.iAtomType = FindAtomType(lookup);
-    LinkSiteType(site);
-    site.iAsymSite = nAtomAsymSites;
-    site.Label = siteLabel;
-    site.Occupancy = occupancy;
-    site.x = x;
-    site.y = y;
-    site.z = z;
-    site.ForceX = fx;
-    site.ForceY = fy;
-    site.ForceZ = fz;
-    ++asymSitesPerElement[site.GetElementName()];
+    CAtomSite* site = NextSlot(AtomAsymSites, nAtomAsymSites, nMaxAtomAsymSites, "nAtomAsymSites");
+    if (!site) return nAtomAsymSites;
+    site->iAtomType = FindAtomType(lookup);
+    LinkSiteType(*site);
+    site->iAsymSite = nAtomAsymSites;
+    site->Label = siteLabel;
+    SetPosition(*site, occupancy, x, y, z, fx, fy, fz);
+    ++asymSitesPerElement[site->GetElementName()];
     return ++nAtomAsymSites;
 }
 
 int CCrystal::AddAtomAsymSite(const CAtomSite& record) {
-    if (nAtomAsymSites >= nMaxAtomAsymSites) {
-        std::printf("nAtomAsymSites [%d] exceeds maximum [%d].\n", nAtomAsymSites, nMaxAtomAsymSites);
-        return nAtomAsymSites;
-    }
-    CAtomSite& site = AtomAsymSites[nAtomAsymSites];
-    const double fx = site.ForceX, fy = site.ForceY, fz = site.ForceZ;
-    site = record;
-    site.ForceX = fx;
-    site.ForceY = fy;
-    site.ForceZ = fz;
-    LinkSiteType(site);
-    ++asymSitesPerElement[site.GetElementName()];
+    CAtomSite* site = NextSlot(AtomAsymSites, nAtomAsymSites, nMaxAtomAsymSites, "nAtomAsymSites");
+    if (!site) return nAtomAsymSites;
+    CopyKeepingForce(*site, record);
+    LinkSiteType(*site);
+    ++asymSitesPerElement[site->GetElementName()];
     return ++nAtomAsymSites;
 }
 
 int CCrystal::AddAtomSite(const std::string& label, int iAtomType, int iAsymSite, double occupancy, double x,
                           double y, double z, double fx, double fy, double fz) {
-    if (nAtomSites >= nMaxAtomSites) {
-        std::printf("nAtomSites [%d] exceeds maximum [%d].\n", nAtomSites, nMaxAtomSites);
-        return nAtomSites;
-    }
-    CAtomSite& site = AtomSites[nAtomSites];
-    site.Label = label;
-    site.iAtomType = iAtomType;
-    LinkSiteType(site);
-    site.iAsymSite = iAsymSite;
-    site.Occupancy = occupancy;
-    site.x = x;
-    site.y = y;
-    site.z = z;
-    site.ForceX = fx;
-    site.ForceY = fy;
-    site.ForceZ = fz;
+    CAtomSite* site = NextSlot(AtomSites, nAtomSites, nMaxAtomSites, "nAtomSites");
+    if (!site) return nAtomSites;
+    site->Label = label;
+    site->iAtomType = iAtomType;
+    LinkSiteType(*site);
+    site->iAsymSite = iAsymSite;
+    SetPosition(*site, occupancy, x, y, z, fx, fy, fz);
     return ++nAtomSites;
 }
 
 int CCrystal::AddAtomSite(const CAtomSite& record) {
-    if (nAtomSites >= nMaxAtomSites) {
-        std::printf("nAtomSites [%d] exceeds maximum [%d].\n", nAtomSites, nMaxAtomSites);
-        return nAtomSites;
-    }
-    CAtomSite& site = AtomSites[nAtomSites];
-    const double fx = site.ForceX, fy = site.ForceY, fz = site.ForceZ;
-    site = record;
-    site.ForceX = fx;
-    site.ForceY = fy;
-    site.ForceZ = fz;
-    LinkSiteType(site);
+    CAtomSite* site = NextSlot(AtomSites, nAtomSites, nMaxAtomSites, "nAtomSites");
+    if (!site) return nAtomSites;
+    CopyKeepingForce(*site, record);
+    LinkSiteType(*site);
     return ++nAtomSites;
 }
 
