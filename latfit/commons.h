@@ -9,6 +9,8 @@
 #include <array>
 #include <string>
 
+#include "lattice_derivatives.h"
+
 inline constexpr int kMaxAtoms = 200;        // asymmetric unit and expanded cell alike
 inline constexpr int kMaxKinds = 10;         // atom kinds
 inline constexpr int kMaxTranslations = 8;   // centring translations
@@ -112,14 +114,9 @@ struct SYMM {
 
 // /DIFF/: derivatives of the nine-value direct metric, the 4 pi^2 scaled
 // reciprocal metric and the volume with respect to the lattice parameters
-// p = a, b, c, cos alpha, cos beta, cos gamma.
+// p = a, b, c, cos alpha, cos beta, cos gamma (filled by calg).
 struct DIFF {
-  std::array<std::array<double, 9>, 6> GF{};                   // dG/dp
-  std::array<std::array<double, 9>, 6> RGF{};                  // dG*/dp
-  std::array<std::array<std::array<double, 9>, 6>, 6> GW{};    // d2G/dp dq
-  std::array<std::array<std::array<double, 9>, 6>, 6> RGW{};   // d2G*/dp dq
-  std::array<double, 6> VF{};                                  // dV/dp
-  std::array<std::array<double, 6>, 6> VW{};                   // d2V/dp dq
+  LatticeDerivatives lattice;
 };
 
 extern STRING strings;

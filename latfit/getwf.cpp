@@ -32,18 +32,14 @@ void printValues(const double* values, int count, int width, int digits) {
 
 void printNine(const Metric9& m) { printValues(m.data(), 9, 13, 5); }
 
+// The lattice data of the current cell: the metric and volume as they stand
+// (the reciprocal metric scaled by 4 pi^2), their derivatives from the last calg.
 LatticeDerivatives fromCommons() {
-  LatticeDerivatives lat;
+  LatticeDerivatives lat = diff.lattice;
   lat.G = crystl.G;
   lat.RG = crystl.RG;
   lat.V = crystl.V;
   lat.VS = crystl.VS;
-  lat.GF = diff.GF;
-  lat.RGF = diff.RGF;
-  lat.GW = diff.GW;
-  lat.RGW = diff.RGW;
-  lat.VF = diff.VF;
-  lat.VW = diff.VW;
   return lat;
 }
 
@@ -55,12 +51,7 @@ void calg(int fflag) {
   crystl.RG = lat.RG;
   crystl.V = lat.V;
   crystl.VS = lat.VS;
-  diff.GF = lat.GF;
-  diff.RGF = lat.RGF;
-  diff.GW = lat.GW;
-  diff.RGW = lat.RGW;
-  diff.VF = lat.VF;
-  diff.VW = lat.VW;
+  diff.lattice = lat;
   if (fflag == 0) return;
   say(" V=", fmtE(lat.V, 14, 6), "   V*=", fmtE(lat.VS, 14, 6));
   say(" **VF**");
