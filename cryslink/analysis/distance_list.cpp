@@ -27,12 +27,13 @@ int ListDistances(const CCrystal& crystal, const std::string& outFile) {
                 crystal.beta, crystal.gamma);
     std::printf("MaximumDistance: %lg A\n", rmax);
     std::printf("  Lattice Range: %d %d %d\n", range[0], range[1], range[2]);
+    NeighbourSearch search(crystal, rmax);
+    if (ReportSearchProblem(search, "ListDistances", crystal, rmax)) return 0;
     std::unique_ptr<std::FILE, FileCloser> file(outFile.empty() ? nullptr : std::fopen(outFile.c_str(), "w"));
     if (!file) {
         std::printf("Error: Can not write to [%s].\n", outFile.c_str());
         return 0;
     }
-    NeighbourSearch search(crystal, rmax);
     std::vector<NeighbourSearch::Neighbour> found;
     for (int i = 0; i < crystal.nAtomAsymSites; ++i) {
         const CAtomSite& s = crystal.AtomAsymSites[i];

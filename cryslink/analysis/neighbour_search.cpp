@@ -1,43 +1,62 @@
 #include "analysis/neighbour_search.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
 constexpr double kDegToRad = 3.1415926535 / 180.0;
+// More cell heights than this along one axis is beyond any search.
+constexpr double kMaxReach = 1e6;
 
 int FloorDiv(int u, int n) { return u >= 0 ? u / n : -((-u + n - 1) / n); }
+
+// 1 + trunc(v), cut to the range of int (an undefined v counts as 0).
+int OnePlusTrunc(double v) {
+    if (std::isnan(v)) return 1;
+    return static_cast<int>(std::clamp(1.0 + std::trunc(v), static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
+}
 
 }  // namespace
 
 std::array<int, 3> TableLatticeRange(const CCrystal& c, double rmaxAngstrom) {
     const double s = std::min({std::fabs(std::sin(c.alpha * kDegToRad)), std::fabs(std::sin(c.beta * kDegToRad)),
                                std::fabs(std::sin(c.gamma * kDegToRad))});
-    auto range = [&](double length) { return 1 + static_cast<int>(rmaxAngstrom / (10.0 * length * s)); };
+    auto range = [&](double length) { return OnePlusTrunc(rmaxAngstrom / (10.0 * length * s)); };
     return {range(c.a), range(c.b), range(c.c)};
 }
 
 NeighbourSearch::NeighbourSearch(const CCrystal& crystal, double rmaxAngstrom)
     : crystal_(crystal), rmax_(rmaxAngstrom) {
-    // Cell heights from the reciprocal metric: h_k = 1 / sqrt(G*_kk).
-    double g[9];
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) g[i * 3 + j] = crystal.Metric[i][j];
-    double det = 0;
-    const bool inverted = minver(g, 3, 3, 1e-30, &det) == 0;
     const double rmaxNm = rmaxAngstrom / 10.0;
+    none_ = !(rmaxNm >= 0);
+    if (none_) return;
+    // A pair at exactly Rmax must survive the rounding of the squared distance.
+    cut2_ = rmaxNm * rmaxNm * (1.0 + 1e-9);
+
+    // Cell heights from the metric: h_k^2 = det G / cofactor_kk (= 1 / G*_kk).
+    const auto& G = crystal.Metric;
+    const double cof[3] = {G[1][1] * G[2][2] - G[1][2] * G[1][2], G[0][0] * G[2][2] - G[0][2] * G[0][2],
+                           G[0][0] * G[1][1] - G[0][1] * G[0][1]};
+    const double det = G[0][0] * cof[0] - G[0][1] * (G[0][1] * G[2][2] - G[1][2] * G[0][2]) +
+                       G[0][2] * (G[0][1] * G[1][2] - G[1][1] * G[0][2]);
     const int nSites = crystal.nAtomSites;
     for (int k = 0; k < 3; ++k) {
-        const double height = inverted && g[k * 4] > 0 ? 1.0 / std::sqrt(g[k * 4]) : 0.0;
-        if (!(height > 0) || !(rmaxNm >= 0)) {
-            n_[k] = 1;
-            reach_[k] = 0;
-            continue;
+        const double height = std::sqrt(det / cof[k]);
+        if (!(det > 0 && cof[k] > 0 && std::isfinite(height) && height > 0)) {
+            problem_ = "the cell has no volume";
+            return;
         }
-        // A small margin keeps rounding from losing a pair at exactly Rmax.
-        reach_[k] = rmaxNm / height * (1.0 + 1e-9) + 1e-12;
-        const double bins = rmaxNm > 0 ? std::floor(height / rmaxNm) : 1.0;
+        // The margin keeps rounding in the distance from losing a pair at Rmax.
+        reach_[k] = rmaxNm / height * (1.0 + 1e-6) + 1e-12;
+        if (!(reach_[k] <= kMaxReach)) {
+            problem_ = "MaximumDistance spans too many cells";
+            return;
+        }
+        // Bins at least Rmax wide, so the neighbours lie in the adjacent bins.
+        const double bins = rmaxNm > 0 ? std::floor(height / rmaxNm) : 512.0;
         n_[k] = static_cast<int>(std::clamp(bins, 1.0, 512.0));
     }
     // No more bins than there are sites to fill them.
@@ -45,13 +64,15 @@ NeighbourSearch::NeighbourSearch(const CCrystal& crystal, double rmaxAngstrom)
         int widest = static_cast<int>(std::max_element(n_, n_ + 3) - n_);
         n_[widest] = std::max(1, n_[widest] / 2);
     }
-    px_.resize(static_cast<size_t>(nSites));
-    py_.resize(static_cast<size_t>(nSites));
-    pz_.resize(static_cast<size_t>(nSites));
-    std::vector<int> bin(static_cast<size_t>(nSites));
+
+    const size_t count = static_cast<size_t>(std::max(nSites, 0));
+    px_.resize(count);
+    py_.resize(count);
+    pz_.resize(count);
+    std::vector<int> bin(count);
     binStart_.assign(static_cast<size_t>(n_[0]) * n_[1] * n_[2] + 1, 0);
     auto binOf = [this](double f, int k) { return std::clamp(static_cast<int>(std::floor(f * n_[k])), 0, n_[k] - 1); };
-    for (int j = 0; j < nSites; ++j) {
+    for (size_t j = 0; j < count; ++j) {
         const CAtomSite& s = crystal.AtomSites[j];
         px_[j] = ReduceFractionalCoordinate(s.x);
         py_[j] = ReduceFractionalCoordinate(s.y);
@@ -60,13 +81,23 @@ NeighbourSearch::NeighbourSearch(const CCrystal& crystal, double rmaxAngstrom)
         ++binStart_[bin[j] + 1];
     }
     for (size_t b = 1; b < binStart_.size(); ++b) binStart_[b] += binStart_[b - 1];
-    order_.resize(static_cast<size_t>(nSites));
+    binSite_.resize(count);
+    bx_.resize(count);
+    by_.resize(count);
+    bz_.resize(count);
     std::vector<int> fill(binStart_.begin(), binStart_.end() - 1);
-    for (int j = 0; j < nSites; ++j) order_[fill[bin[j]]++] = j;
+    for (size_t j = 0; j < count; ++j) {
+        const int t = fill[bin[j]]++;
+        binSite_[t] = static_cast<int>(j);
+        bx_[t] = px_[j];
+        by_[t] = py_[j];
+        bz_[t] = pz_[j];
+    }
 }
 
 void NeighbourSearch::Find(double x, double y, double z, std::vector<Neighbour>& out) const {
     out.clear();
+    if (none_ || problem_) return;
     const double c[3] = {x, y, z};
     int lo[3], hi[3];
     for (int k = 0; k < 3; ++k) {
@@ -81,11 +112,20 @@ void NeighbourSearch::Find(double x, double y, double z, std::vector<Neighbour>&
                 const int lc = FloorDiv(uc, n_[2]), bc = uc - lc * n_[2];
                 const int b = (ba * n_[1] + bb) * n_[2] + bc;
                 for (int t = binStart_[b]; t < binStart_[b + 1]; ++t) {
-                    const int j = order_[t];
-                    const double r = 10.0 * std::sqrt(crystal_.GetDistance2(x, y, z, px_[j] + la, py_[j] + lb, pz_[j] + lc));
-                    if (r <= rmax_) out.push_back({j, la, lb, lc, r});
+                    const double d2 = crystal_.GetDistance2(x, y, z, bx_[t] + la, by_[t] + lb, bz_[t] + lc);
+                    if (d2 > cut2_) continue;
+                    const double r = 10.0 * std::sqrt(d2);
+                    if (r <= rmax_) out.push_back({binSite_[t], la, lb, lc, r});
                 }
             }
         }
     }
+}
+
+bool ReportSearchProblem(const NeighbourSearch& search, const char* caller, const CCrystal& crystal,
+                         double rmaxAngstrom) {
+    if (!search.Problem()) return false;
+    std::printf("Error in %s: Can not search [%s] within %lg A: %s.\n", caller, crystal.Name.c_str(), rmaxAngstrom,
+                search.Problem());
+    return true;
 }

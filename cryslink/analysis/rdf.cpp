@@ -1,9 +1,12 @@
 #include "analysis/rdf.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <stdexcept>
+#include <tuple>
 #include <vector>
 
 #include "analysis/cif_load.h"
@@ -23,14 +26,13 @@ struct Mesh {
     double dr;
 };
 
-// Bin of a distance; a mesh without width puts everything in bin 0.
+// Bin of a distance; a mesh without width (Rmax 0) puts everything in bin 0.
 int BinOf(double r, const Mesh& mesh) { return mesh.dr > 0 ? static_cast<int>(r / mesh.dr) : 0; }
 
 Mesh ReadMesh() {
     Mesh m{GetRealOption("MaximumDistance"), GetIntOption("nMesh"), 0};
     if (m.n <= 2) m.n = 201;
     m.dr = m.rmax / (m.n - 1);
-    if (!(m.dr > 0)) m.dr = 0;
     return m;
 }
 
@@ -42,37 +44,77 @@ std::string TableName(const char* stem, const CAtomType& a, const CAtomType& b, 
     return TypeName(a) + "-" + TypeName(b) + middle + stem + suffix;
 }
 
-// Histograms of every ordered type pair, nTypes x nTypes x nMesh.
+// Rows of nMesh reals in a table of rows x width: a histogram per ordered
+// type pair (i, j), or a scratch row per neighbour type (i).
 struct Histograms {
-    int nTypes = 0, nMesh = 0;
+    int width = 0, nMesh = 0;
     std::vector<double> values;
-    bool Allocate(int types, int mesh) {
-        nTypes = types;
+    bool Allocate(int rows, int columns, int mesh) {
+        width = columns;
         nMesh = mesh;
         try {
-            values.assign(static_cast<size_t>(types) * types * mesh, 0.0);
+            values.assign(static_cast<size_t>(rows) * static_cast<size_t>(columns) * static_cast<size_t>(mesh), 0.0);
         } catch (const std::bad_alloc&) {
+            return false;
+        } catch (const std::length_error&) {
             return false;
         }
         return true;
     }
-    double* Row(int a, int b) { return values.data() + (static_cast<size_t>(a) * nTypes + b) * nMesh; }
+    double* Row(int i, int j = 0) {
+        return values.data() + (static_cast<size_t>(i) * width + static_cast<size_t>(j)) * nMesh;
+    }
 };
 
 bool ValidType(const CCrystal& c, int type) { return type >= 0 && type < c.nAtomTypes; }
 
-// Calls visit(centre index, neighbour) for every centre (asymmetric site) and
-// every partner image within Rmax.
+// One partner of a centre: its type, the bin of its distance and its weight.
+struct Hit {
+    int type;
+    int bin;
+    double weight;
+};
+
+// Calls visit(centre type, hits) for every centre (asymmetric site) of a
+// valid type, with a hit for every partner image of a valid type within Rmax;
+// false, reported for `caller`, when the pairs cannot be searched.
 template <typename Visit>
-void ForEachPair(const CCrystal& crystal, double rmax, Visit&& visit) {
-    NeighbourSearch search(crystal, rmax);
+bool ForEachCentre(const CCrystal& crystal, const Mesh& mesh, const char* caller, Visit&& visit) {
+    NeighbourSearch search(crystal, mesh.rmax);
+    if (ReportSearchProblem(search, caller, crystal, mesh.rmax)) return false;
+    // Type and occupancy of every partner, at hand without visiting the sites.
+    std::vector<int> type(static_cast<size_t>(std::max(crystal.nAtomSites, 0)));
+    std::vector<double> occupancy(type.size());
+    // Weights that are multiples of 1/1024 up to 1 add up exactly in any order.
+    bool exactSums = true;
+    for (size_t j = 0; j < type.size(); ++j) {
+        const CAtomSite& p = crystal.AtomSites[j];
+        type[j] = ValidType(crystal, p.iAtomType) ? p.iAtomType : -1;
+        occupancy[j] = p.Occupancy;
+        const double scaled = std::ldexp(p.Occupancy, 10);
+        exactSums = exactSums && std::fabs(p.Occupancy) <= 1.0 && scaled == std::trunc(scaled);
+    }
     std::vector<NeighbourSearch::Neighbour> found;
+    std::vector<Hit> hits;
     for (int i = 0; i < crystal.nAtomAsymSites; ++i) {
         const CAtomSite& s = crystal.AtomAsymSites[i];
+        if (!ValidType(crystal, s.iAtomType)) continue;
         search.Find(ReduceFractionalCoordinate(s.x), ReduceFractionalCoordinate(s.y), ReduceFractionalCoordinate(s.z),
                     found);
-        visit(i, found);
+        // Other weights are added in the order of the translation loops (la
+        // slowest, partner fastest), so that the sums do not depend on the search.
+        if (!exactSums)
+            std::sort(found.begin(), found.end(), [](const auto& p, const auto& q) {
+                return std::tie(p.la, p.lb, p.lc, p.partner) < std::tie(q.la, q.lb, q.lc, q.partner);
+            });
+        hits.clear();
+        for (const auto& nb : found) {
+            const int k = BinOf(nb.r, mesh);
+            if (type[nb.partner] >= 0 && k < mesh.n) hits.push_back({type[nb.partner], k, occupancy[nb.partner]});
+        }
+        visit(s.iAtomType, hits);
     }
+    return true;
 }
 
 void WriteTable(const std::string& name, const CAtomType& a, const CAtomType& b, const double* values,
@@ -107,22 +149,16 @@ int CalculateRDF(const CCrystal& crystal, int stage) {
 
     const int nTypes = crystal.nAtomTypes;
     Histograms h;
-    if (!h.Allocate(nTypes, mesh.n)) {
+    if (!h.Allocate(nTypes, nTypes, mesh.n)) {
         std::printf("Error in CalculateRDF: No enough memory.\n");
         return -1;
     }
     std::vector<int> nCounted(static_cast<size_t>(nTypes), 0);
-    ForEachPair(crystal, mesh.rmax, [&](int i, const std::vector<NeighbourSearch::Neighbour>& found) {
-        const int a = crystal.AtomAsymSites[i].iAtomType;
-        if (!ValidType(crystal, a)) return;
+    const bool searched = ForEachCentre(crystal, mesh, "CalculateRDF", [&](int a, const std::vector<Hit>& hits) {
         ++nCounted[a];
-        for (const auto& nb : found) {
-            const CAtomSite& p = crystal.AtomSites[nb.partner];
-            if (!ValidType(crystal, p.iAtomType)) continue;
-            const int k = BinOf(nb.r, mesh);
-            if (k < mesh.n) h.Row(a, p.iAtomType)[k] += p.Occupancy;
-        }
+        for (const Hit& hit : hits) h.Row(a, hit.type)[hit.bin] += hit.weight;
     });
+    if (!searched) return -1;
     for (int a = 0; a < nTypes; ++a) {
         const CAtomType& ta = crystal.AtomTypes[a];
         if (nCounted[a] == 0) {
@@ -141,22 +177,15 @@ int CalculateCNRDF(const CCrystal& crystal, int nCoordination, int stage) {
     const Mesh mesh = ReadMesh();
     const int nTypes = crystal.nAtomTypes;
     Histograms h, scratch;
-    if (!h.Allocate(nTypes, mesh.n) || !scratch.Allocate(1, mesh.n * nTypes)) {
+    if (!h.Allocate(nTypes, nTypes, mesh.n) || !scratch.Allocate(nTypes, 1, mesh.n)) {
         std::printf("Error in CalculateCNRDF: No enough memory.\n");
         return -1;
     }
-    ForEachPair(crystal, mesh.rmax, [&](int i, const std::vector<NeighbourSearch::Neighbour>& found) {
-        const int a = crystal.AtomAsymSites[i].iAtomType;
-        if (!ValidType(crystal, a)) return;
+    const bool searched = ForEachCentre(crystal, mesh, "CalculateCNRDF", [&](int a, const std::vector<Hit>& hits) {
         std::fill(scratch.values.begin(), scratch.values.end(), 0.0);
-        for (const auto& nb : found) {
-            const CAtomSite& p = crystal.AtomSites[nb.partner];
-            if (!ValidType(crystal, p.iAtomType)) continue;
-            const int k = BinOf(nb.r, mesh);
-            if (k < mesh.n) scratch.values[static_cast<size_t>(p.iAtomType) * mesh.n + k] += p.Occupancy;
-        }
+        for (const Hit& hit : hits) scratch.Row(hit.type)[hit.bin] += hit.weight;
         for (int b = 0; b < nTypes; ++b) {
-            const double* counts = scratch.values.data() + static_cast<size_t>(b) * mesh.n;
+            const double* counts = scratch.Row(b);
             double* row = h.Row(a, b);
             double c = 0;
             bool added = false;
@@ -165,13 +194,14 @@ int CalculateCNRDF(const CCrystal& crystal, int nCoordination, int stage) {
                 if (!added && c == nCoordination) {
                     row[k] += 1;
                     added = true;
-                } else if (c >= nCoordination + 1) {
+                } else if (c >= nCoordination + 1.0) {
                     if (added) row[k] -= 1;
                     break;
                 }
             }
         }
     });
+    if (!searched) return -1;
     char suffix[32];
     std::snprintf(suffix, sizeof suffix, "%d.csv", nCoordination);
     for (int a = 0; a < nTypes; ++a)
