@@ -2,6 +2,8 @@
 // expanded by extcod: Wyckoff multiplicities of general and special positions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -134,6 +136,17 @@ class SpaceGroupLibrary : public testing::Test {
     extcod(0);
     return cell.MULT[0];
   }
+  // Positions of the expanded cell in millionths, modulo 1, sorted.
+  static std::vector<std::array<long long, 3>> positions() {
+    std::vector<std::array<long long, 3>> keys;
+    for (int n = 0; n < cell.NTOT; ++n) {
+      std::array<long long, 3> key;
+      for (int k = 0; k < 3; ++k) key[k] = std::llround(cell.X[n][k] * 1e6) % 1000000;
+      keys.push_back(key);
+    }
+    std::sort(keys.begin(), keys.end());
+    return keys;
+  }
   static std::vector<std::string> symbols() {
     std::ifstream in(kLibrary);
     std::vector<std::string> found;
@@ -154,7 +167,9 @@ TEST_F(SpaceGroupLibrary, WyckoffMultiplicities) {
 }
 
 // Every entry reads, fits the capacities, and gives its general position as
-// many distinct images as it has operations times centring translations.
+// many distinct images as it has operations times centring translations;
+// expanding any one of those images gives the same set, so the operations
+// form a group.
 TEST_F(SpaceGroupLibrary, EveryEntryGivesAFullGeneralOrbit) {
   const std::vector<std::string> all = symbols();
   EXPECT_EQ(all.size(), 299u);
@@ -164,7 +179,23 @@ TEST_F(SpaceGroupLibrary, EveryEntryGivesAFullGeneralOrbit) {
     ASSERT_LE(symbol.size(), static_cast<std::size_t>(kSymbolLength));
     readGroup(symbol);
     EXPECT_EQ(multiplicity({0.061, 0.173, 0.319}), symm.NSYM * symm.NTRANS);
+    const auto orbit = positions();
+    multiplicity(cell.X[cell.NTOT - 1]);
+    EXPECT_EQ(positions(), orbit);
   }
+}
+
+TEST_F(SpaceGroupLibrary, CentringTranslationsPlaceTheCopies) {
+  readGroup("Fm-3m");
+  lattice(kCubic);
+  multiplicity({0, 0, 0});
+  EXPECT_EQ(positions(), (std::vector<std::array<long long, 3>>{
+                             {0, 0, 0}, {0, 500000, 500000}, {500000, 0, 500000}, {500000, 500000, 0}}));
+  readGroup("R-3m:H");
+  lattice(kHexagonal);
+  multiplicity({0, 0, 0});
+  EXPECT_EQ(positions(), (std::vector<std::array<long long, 3>>{
+                             {0, 0, 0}, {333333, 666667, 666667}, {666667, 333333, 333333}}));
 }
 
 // The second origin choice moves the inversion centre to the origin: the
