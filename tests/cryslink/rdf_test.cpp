@@ -44,12 +44,16 @@ void SetOptions(const std::map<std::string, std::string>& values) {
     }
 }
 
+// Occupancies of the sites: all 1, fractions summed exactly in any order, or
+// decimal fractions whose sums depend on the order of adding.
+enum Occupancies { kFull, kBinary, kDecimal };
+
 struct Cell {
     const char* name;
     double a, b, c, alpha, beta, gamma;  // nm, degrees
     int sites;
     int types;
-    bool partialOccupancy;
+    Occupancies occupancies;
 };
 
 // A P1 crystal with random sites; asymmetric unit and cell are the same.
@@ -62,11 +66,11 @@ std::unique_ptr<CCrystal> MakeCrystal(const Cell& cell, unsigned seed) {
     c->AllocAtomSites(std::max(cell.sites, 16));
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> u(-0.2, 1.2);  // coordinates outside the cell are reduced
-    const double occupancies[] = {1.0, 0.5, 0.25, 0.75};
+    const double occupancies[2][5] = {{1.0, 0.5, 0.25, 0.75, 1.0}, {0.1, 0.7, 0.2, 0.3, 0.9}};
     CaptureStdout();
     for (int i = 0; i < cell.sites; ++i) {
-        const std::string type = "T" + std::to_string(i % cell.types);
-        const double occ = cell.partialOccupancy ? occupancies[i % 4] : 1.0;
+        const std::string type = std::string("T").append(std::to_string(i % cell.types));
+        const double occ = cell.occupancies == kFull ? 1.0 : occupancies[cell.occupancies == kDecimal][i % 5];
         c->AddAtomAsymSite("", type, occ, u(rng), u(rng), u(rng));
     }
     GetCapturedStdout();
@@ -74,27 +78,28 @@ std::unique_ptr<CCrystal> MakeCrystal(const Cell& cell, unsigned seed) {
     return c;
 }
 
-// The plain loops over a block of translations wide enough for any cell shape.
+// The plain loops over a block of translations wide enough for any cell shape
+// (la slowest, partner fastest), or over the given block.
 struct Pair {
     int i, j, la, lb, lc;
     double r;
 };
-std::vector<Pair> BruteForce(const CCrystal& c, double rmax) {
+std::vector<Pair> BruteForce(const CCrystal& c, double rmax, std::array<int, 3> n = {}) {
     double g[9];
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) g[i * 3 + j] = c.Metric[i][j];
     double det;
     minver(g, 3, 3, 1e-30, &det);
-    int n[3];
-    for (int k = 0; k < 3; ++k) n[k] = 1 + static_cast<int>(std::ceil(rmax / 10.0 * std::sqrt(g[k * 4])));
+    if (n == std::array<int, 3>{})
+        for (int k = 0; k < 3; ++k) n[k] = 1 + static_cast<int>(std::ceil(rmax / 10.0 * std::sqrt(g[k * 4])));
     std::vector<Pair> pairs;
     for (int i = 0; i < c.nAtomAsymSites; ++i) {
         const CAtomSite& s = c.AtomAsymSites[i];
         const double x = ReduceFractionalCoordinate(s.x), y = ReduceFractionalCoordinate(s.y),
                      z = ReduceFractionalCoordinate(s.z);
-        for (int lc = -n[2]; lc <= n[2]; ++lc)
+        for (int la = -n[0]; la <= n[0]; ++la)
             for (int lb = -n[1]; lb <= n[1]; ++lb)
-                for (int la = -n[0]; la <= n[0]; ++la)
+                for (int lc = -n[2]; lc <= n[2]; ++lc)
                     for (int j = 0; j < c.nAtomSites; ++j) {
                         const CAtomSite& p = c.AtomSites[j];
                         const double r = 10.0 * std::sqrt(c.GetDistance2(x, y, z, ReduceFractionalCoordinate(p.x) + la,
@@ -132,6 +137,40 @@ std::string ReferenceTable(const CCrystal& c, const std::vector<Pair>& pairs, in
     return text;
 }
 
+// The coordination-number table of types (a, b) with count cn from the reference pairs.
+std::string ReferenceCNTable(const CCrystal& c, const std::vector<Pair>& pairs, int a, int b, int cn, double rmax,
+                             int nMesh) {
+    const double dr = rmax / (nMesh - 1);
+    std::vector<double> h(nMesh, 0.0);
+    for (int i = 0; i < c.nAtomAsymSites; ++i) {
+        if (c.AtomAsymSites[i].iAtomType != a) continue;
+        std::vector<double> counts(nMesh, 0.0);
+        for (const Pair& p : pairs)
+            if (p.i == i && c.AtomSites[p.j].iAtomType == b)
+                counts[static_cast<int>(p.r / dr)] += c.AtomSites[p.j].Occupancy;
+        int count = 0;
+        bool added = false;
+        for (int k = 1; k < nMesh; ++k) {
+            count = static_cast<int>(count + counts[k]);
+            if (!added && count == cn) {
+                h[k] += 1;
+                added = true;
+            } else if (count >= cn + 1) {
+                if (added) h[k] -= 1;
+                break;
+            }
+        }
+    }
+    const std::string an = c.AtomTypes[a].Name, bn = c.AtomTypes[b].Name;
+    std::string text = "r(A),RDF(" + an + "-" + bn + "),RCN(" + an + "-" + bn + ")\n";
+    double rcn = 0;
+    for (int k = 0; k < nMesh; ++k) {
+        if (k >= 1) rcn += h[k];
+        text += Format("%g,%g,%g\n", k * dr, h[k], rcn);
+    }
+    return text;
+}
+
 std::string ReferenceListing(const CCrystal& c, std::vector<Pair> pairs, double rmin) {
     std::stable_sort(pairs.begin(), pairs.end(), [](const Pair& p, const Pair& q) {
         return std::tie(p.i, p.lc, p.lb, p.la, p.j) < std::tie(q.i, q.lc, q.lb, q.la, q.j);
@@ -157,18 +196,18 @@ std::string ReferenceListing(const CCrystal& c, std::vector<Pair> pairs, double 
 }
 
 const Cell kCells[] = {
-    {"cubic", 0.8, 0.8, 0.8, 90, 90, 90, 40, 2, false},
-    {"hexagonal", 0.6, 0.6, 0.9, 90, 90, 120, 30, 3, false},
-    {"monoclinic", 0.7, 0.5, 0.9, 90, 107, 90, 30, 2, true},
-    {"triclinic-60", 0.6, 0.6, 0.6, 60, 60, 60, 25, 2, false},
-    {"triclinic-near-60", 0.55, 0.65, 0.6, 58, 62, 61, 25, 3, true},
-    {"triclinic-near-120", 0.7, 0.6, 0.8, 118, 115, 121, 25, 2, false},
-    {"small", 0.2, 0.25, 0.3, 80, 100, 95, 3, 2, true},
-    {"needle", 0.15, 0.15, 2.5, 90, 90, 90, 10, 1, false},
-    {"large", 2.2, 2.0, 1.8, 88, 93, 97, 400, 4, true},
-    {"flat", 1.5, 1.4, 0.25, 90, 90, 70, 40, 2, false},
-    {"oblique-rhombohedral", 0.5, 0.5, 0.5, 40, 40, 40, 12, 2, false},
-    {"one-site", 0.3, 0.3, 0.3, 90, 90, 90, 1, 1, false},
+    {"cubic", 0.8, 0.8, 0.8, 90, 90, 90, 40, 2, kFull},
+    {"hexagonal", 0.6, 0.6, 0.9, 90, 90, 120, 30, 3, kDecimal},
+    {"monoclinic", 0.7, 0.5, 0.9, 90, 107, 90, 30, 2, kBinary},
+    {"triclinic-60", 0.6, 0.6, 0.6, 60, 60, 60, 25, 2, kFull},
+    {"triclinic-near-60", 0.55, 0.65, 0.6, 58, 62, 61, 25, 3, kBinary},
+    {"triclinic-near-120", 0.7, 0.6, 0.8, 118, 115, 121, 25, 2, kDecimal},
+    {"small", 0.2, 0.25, 0.3, 80, 100, 95, 3, 2, kDecimal},
+    {"needle", 0.15, 0.15, 2.5, 90, 90, 90, 10, 1, kFull},
+    {"large", 2.2, 2.0, 1.8, 88, 93, 97, 400, 4, kBinary},
+    {"flat", 1.5, 1.4, 0.25, 90, 90, 70, 40, 2, kDecimal},
+    {"oblique-rhombohedral", 0.5, 0.5, 0.5, 40, 40, 40, 12, 2, kFull},
+    {"one-site", 0.3, 0.3, 0.3, 90, 90, 90, 1, 1, kFull},
 };
 
 }  // namespace
@@ -194,6 +233,25 @@ TEST(NeighbourSearch, FindsExactlyThePairsOfThePlainLoops) {
     }
 }
 
+TEST(NeighbourSearch, ReachesBeyondTheTablesLatticeRangeInAnObliqueCell) {
+    // Rhombohedral, 60 degrees: the cell is 4.90 A high along a*, below a sin(60) = 5.20 A,
+    // so a partner 1.02 cells away along a* lies within 5 A but two translations away.
+    Cell cell{"rhombohedral", 0.6, 0.6, 0.6, 60, 60, 60, 0, 1, kFull};
+    auto c = MakeCrystal(cell, 1);
+    CaptureStdout();
+    c->AddAtomAsymSite("", "A", 1, 0.995, 0.5, 0.5);
+    c->AddAtomAsymSite("", "B", 1, 0.015, 0.16, 0.16);
+    GetCapturedStdout();
+    c->CopyAsymSitesToSites();
+    EXPECT_EQ(TableLatticeRange(*c, 5.0), (std::array<int, 3>{1, 1, 1}));
+    auto isFar = [](int la, int partner) { return la == 2 && partner == 1; };
+    for (const Pair& p : BruteForce(*c, 5.0, {1, 1, 1})) EXPECT_FALSE(p.i == 0 && isFar(p.la, p.j));
+    NeighbourSearch search(*c, 5.0);
+    std::vector<NeighbourSearch::Neighbour> found;
+    search.Find(0.995, 0.5, 0.5, found);
+    EXPECT_EQ(std::count_if(found.begin(), found.end(), [&](const auto& n) { return isFar(n.la, n.partner); }), 1);
+}
+
 TEST(RdfTables, IdenticalToThePlainLoopsOnEveryCell) {
     InDirectory here;
     SetOptions({});
@@ -208,6 +266,17 @@ TEST(RdfTables, IdenticalToThePlainLoopsOnEveryCell) {
                 const std::string name = c->AtomTypes[a].Name + "-" + c->AtomTypes[b].Name + "-RDF.csv";
                 EXPECT_EQ(ReadFile(name), ReferenceTable(*c, pairs, a, b, 5.0, 201)) << cell.name << " " << name;
             }
+        for (int cn : {2, 5}) {
+            CaptureStdout();
+            ASSERT_EQ(CalculateCNRDF(*c, cn, 0), 1);
+            GetCapturedStdout();
+            for (int a = 0; a < c->nAtomTypes; ++a)
+                for (int b = 0; b < c->nAtomTypes; ++b) {
+                    const std::string name =
+                        c->AtomTypes[a].Name + "-" + c->AtomTypes[b].Name + "-RDF-CN" + std::to_string(cn) + ".csv";
+                    EXPECT_EQ(ReadFile(name), ReferenceCNTable(*c, pairs, a, b, cn, 5.0, 201)) << cell.name << " " << name;
+                }
+        }
     }
 }
 
@@ -226,7 +295,7 @@ TEST(DistanceListing, IdenticalToThePlainLoopsInTheirOrder) {
 TEST(RdfTables, MeshRowsSelfPairAndLastBin) {
     InDirectory here;
     // Two atoms 0.5 nm apart along a: the distance equals Rmax.
-    Cell cell{"pair", 1.0, 1.0, 1.0, 90, 90, 90, 0, 1, false};
+    Cell cell{"pair", 1.0, 1.0, 1.0, 90, 90, 90, 0, 1, kFull};
     auto c = MakeCrystal(cell, 1);
     CaptureStdout();
     c->AddAtomAsymSite("", "Na", 0.5, 0.0, 0.0, 0.0);
@@ -254,7 +323,7 @@ TEST(RdfTables, MeshRowsSelfPairAndLastBin) {
 TEST(RdfTables, CoordinationNumberTablesAddAtTheCountAndRemoveBeyondIt) {
     InDirectory here;
     SetOptions({});
-    Cell cell{"shells", 2.0, 2.0, 2.0, 90, 90, 90, 0, 1, false};
+    Cell cell{"shells", 2.0, 2.0, 2.0, 90, 90, 90, 0, 1, kFull};
     auto c = MakeCrystal(cell, 1);
     CaptureStdout();
     c->AddAtomAsymSite("", "A", 1, 0, 0, 0);
@@ -276,10 +345,36 @@ TEST(RdfTables, CoordinationNumberTablesAddAtTheCountAndRemoveBeyondIt) {
     EXPECT_NE(table.find("\n2.975,0,1\n3,-1,0\n3.025,0,0\n"), std::string::npos);
 }
 
+TEST(RdfTables, WeightsAreAddedInTheOrderOfTheTranslationLoops) {
+    // Six B neighbours at 2 A weigh 0.1, 0.7, 0.2, 0.7, 0.1, 0.2 in site order,
+    // which adds up to 2 exactly; the fifth lies in the grid bin below the
+    // others, and adding it first gives 1.9999999999999998 (coordination 1).
+    InDirectory here;
+    SetOptions({});
+    Cell cell{"cubic", 1.6, 1.6, 1.6, 90, 90, 90, 0, 1, kFull};
+    auto c = MakeCrystal(cell, 1);
+    CaptureStdout();
+    c->AddAtomAsymSite("", "A", 1, 0.5, 0.375, 0.5);
+    c->AddAtomAsymSite("", "B", 0.1, 0.5, 0.5, 0.5);
+    c->AddAtomAsymSite("", "B", 0.7, 0.625, 0.375, 0.5);
+    c->AddAtomAsymSite("", "B", 0.2, 0.375, 0.375, 0.5);
+    c->AddAtomAsymSite("", "B", 0.7, 0.5, 0.375, 0.625);
+    c->AddAtomAsymSite("", "B", 0.1, 0.5, 0.25, 0.5);
+    c->AddAtomAsymSite("", "B", 0.2, 0.5, 0.375, 0.375);
+    GetCapturedStdout();
+    c->CopyAsymSitesToSites();
+    CaptureStdout();
+    CalculateCNRDF(*c, 2, 0);
+    GetCapturedStdout();
+    const std::string table = ReadFile("A-B-RDF-CN2.csv");
+    EXPECT_NE(table.find(",1,1\n"), std::string::npos);
+    EXPECT_EQ(table, ReferenceCNTable(*c, BruteForce(*c, 5.0), 0, 1, 2, 5.0, 201));
+}
+
 TEST(RdfTables, MoreThanTwentyTypesGetTablesOfTheirOwnSize) {
     InDirectory here;
     SetOptions({{"MaximumDistance", "2"}});
-    Cell cell{"many", 1.0, 1.0, 1.0, 90, 90, 90, 26, 26, false};
+    Cell cell{"many", 1.0, 1.0, 1.0, 90, 90, 90, 26, 26, kFull};
     auto c = MakeCrystal(cell, 2);
     CaptureStdout();
     EXPECT_EQ(CalculateRDF(*c, 0), 1);
@@ -291,7 +386,7 @@ TEST(RdfTables, MoreThanTwentyTypesGetTablesOfTheirOwnSize) {
 
 TEST(DistanceListing, SelfPairLimitsRangeAndMissingOutputName) {
     InDirectory here;
-    Cell cell{"cubic", 0.4, 0.4, 0.4, 90, 90, 90, 0, 1, false};
+    Cell cell{"cubic", 0.4, 0.4, 0.4, 90, 90, 90, 0, 1, kFull};
     auto c = MakeCrystal(cell, 1);
     CaptureStdout();
     c->AddAtomAsymSite("", "Si", 1, 0.25, 0.25, 0.25);
@@ -317,6 +412,25 @@ TEST(DistanceListing, SelfPairLimitsRangeAndMissingOutputName) {
     ListDistances(*c, "d.txt");
     GetCapturedStdout();
     EXPECT_EQ(ReadFile("d.txt").find(" 0 A"), std::string::npos);  // the default minimum leaves it out
+}
+
+TEST(RdfTables, ARadiusBeyondAnySearchIsRefused) {
+    InDirectory here;
+    Cell cell{"cubic", 0.4, 0.4, 0.4, 90, 90, 90, 2, 1, kFull};
+    auto c = MakeCrystal(cell, 1);
+    c->Name = "x.cif";
+    SetOptions({{"MaximumDistance", "1e300"}});
+    CaptureStdout();
+    EXPECT_EQ(CalculateRDF(*c, 0), -1);
+    EXPECT_EQ(CalculateCNRDF(*c, 4, 0), -1);
+    EXPECT_EQ(ListDistances(*c, "d.txt"), 0);
+    const std::string out = GetCapturedStdout();
+    EXPECT_NE(out.find("  Lattice Range: 2147483647 2147483647 2147483647\n"), std::string::npos);
+    EXPECT_NE(out.find("Error in CalculateRDF: Can not search [x.cif] within 1e+300 A: MaximumDistance spans too "
+                       "many cells.\nError in CalculateCNRDF: "),
+              std::string::npos)
+        << out;
+    EXPECT_TRUE(std::filesystem::is_empty("."));
 }
 
 TEST(RdfActions, CalRdfAndCalDistanceEndToEnd) {
