@@ -2,22 +2,14 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <tuple>
 #include <vector>
 
 #include "analysis/cif_load.h"
 #include "analysis/neighbour_search.h"
+#include "analysis/output_file.h"
 #include "app/command_line.h"
 #include "core/crystal.h"
-
-namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-}  // namespace
 
 int ListDistances(const CCrystal& crystal, const std::string& outFile) {
     const double rmax = GetRealOption("MaximumDistance");
@@ -29,7 +21,7 @@ int ListDistances(const CCrystal& crystal, const std::string& outFile) {
     std::printf("  Lattice Range: %d %d %d\n", range[0], range[1], range[2]);
     NeighbourSearch search(crystal, rmax);
     if (ReportSearchProblem(search, "ListDistances", crystal, rmax)) return 0;
-    std::unique_ptr<std::FILE, FileCloser> file(outFile.empty() ? nullptr : std::fopen(outFile.c_str(), "w"));
+    OutputFile file = CreateOutputFile(outFile);
     if (!file) {
         std::printf("Error: Can not write to [%s].\n", outFile.c_str());
         return 0;
@@ -58,6 +50,10 @@ int ListDistances(const CCrystal& crystal, const std::string& outFile) {
                          s.Label.c_str(), crystal.AtomSites[nb.partner].Label.c_str(), nb.r, x, y, z, px, py, pz,
                          X * 10, Y * 10, Z * 10, PX * 10, PY * 10, PZ * 10);
         }
+    }
+    if (!AllWritten(file.get())) {
+        std::printf("Error: Can not write to [%s].\n", outFile.c_str());
+        return 0;
     }
     return 1;
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <memory>
 #include <new>
 #include <stdexcept>
 #include <tuple>
@@ -11,14 +10,11 @@
 
 #include "analysis/cif_load.h"
 #include "analysis/neighbour_search.h"
+#include "analysis/output_file.h"
 #include "app/command_line.h"
 #include "core/crystal.h"
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 struct Mesh {
     double rmax;
@@ -120,7 +116,7 @@ bool ForEachCentre(const CCrystal& crystal, const Mesh& mesh, const char* caller
 void WriteTable(const std::string& name, const CAtomType& a, const CAtomType& b, const double* values,
                 const Mesh& mesh, double scale) {
     std::printf("Writing to [%s]...\n", name.c_str());
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(name.c_str(), "w"));
+    OutputFile file = CreateOutputFile(name);
     if (!file) {
         std::printf("Error: Can not write to [%s].\n", name.c_str());
         return;
@@ -134,6 +130,7 @@ void WriteTable(const std::string& name, const CAtomType& a, const CAtomType& b,
         if (k >= 1) rcn += g;
         std::fprintf(file.get(), "%g,%g,%g\n", k * mesh.dr, g, rcn);
     }
+    if (!AllWritten(file.get())) std::printf("Error: Can not write to [%s].\n", name.c_str());
 }
 
 }  // namespace

@@ -407,6 +407,9 @@ TEST(DistanceListing, SelfPairLimitsRangeAndMissingOutputName) {
     EXPECT_EQ(ListDistances(*c, ""), 0);
     out = GetCapturedStdout();
     EXPECT_NE(out.find("Error: Can not write to [].\n"), std::string::npos);
+    CaptureStdout();
+    EXPECT_EQ(ListDistances(*c, "/dev/full"), 0);  // a full disk
+    EXPECT_NE(GetCapturedStdout().find("Error: Can not write to [/dev/full].\n"), std::string::npos);
     SetOptions({});
     CaptureStdout();
     ListDistances(*c, "d.txt");

@@ -1,0 +1,18 @@
+#pragma once
+// A text file written by the analyses, closed when it goes out of scope.
+#include <cstdio>
+#include <memory>
+#include <string>
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using OutputFile = std::unique_ptr<std::FILE, FileCloser>;
+
+// Creates (or truncates) the file; empty when it cannot be created or the name is empty.
+inline OutputFile CreateOutputFile(const std::string& name) {
+    return OutputFile(name.empty() ? nullptr : std::fopen(name.c_str(), "w"));
+}
+
+// True when everything written so far has reached the file (a full disk shows here).
+inline bool AllWritten(std::FILE* file) { return std::fflush(file) == 0 && !std::ferror(file); }
