@@ -15,14 +15,16 @@ using latfit_test::writeFile;
 
 const std::string kExample = SOURCE_DIR "/examples/latfit/mgo/";
 const std::string kExpected = SOURCE_DIR "/tests/data/latfit/mgo/";
+const std::string kLibrary = SOURCE_DIR "/data/latfit/spacegroups.dat";
 const std::string kEndBlock = " \n ***************\n   PROGRAM END\n ***************\n";
 
 // The MgO example copied into a scratch directory, optionally edited.
 class MgoRun : public testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"control.txt", "mgo.str", "mgo.atm", "symmetry.dat"})
+    for (const char* name : {"control.txt", "mgo.str", "mgo.atm"})
       std::filesystem::copy_file(kExample + name, dir / name);
+    std::filesystem::copy_file(kLibrary, dir / "symmetry.dat");
   }
   void edit(const std::string& name, const std::string& from, const std::string& to) {
     std::string text = readFile(dir / name);
@@ -97,11 +99,11 @@ TEST_F(MgoRun, NamesAreCutAtColumnTwenty) {
 }
 
 TEST_F(MgoRun, UnknownSymbolStopsAfterItsMessage) {
-  edit("mgo.str", "Fm-3m", "Fm-3c");
+  edit("mgo.str", "Fm-3m", "Fm-3x");
   const auto result = run();
   EXPECT_NE(result.status, 0);
   EXPECT_TRUE(result.output.ends_with(
-      " <<SYMMETRY DATA>>\n Fm-3c     \n **ERROR  Can not found space group Fm-3c     .\n"));
+      " <<SYMMETRY DATA>>\n Fm-3x     \n **ERROR  Can not found space group Fm-3x     .\n"));
 }
 
 TEST_F(MgoRun, MalformedNumberStopsWithOneLine) {
@@ -128,8 +130,9 @@ TEST_F(MgoRun, FailedCloseReplacesTheEndBlock) {
 TEST(RutileRun, ExpandsToTwoTitaniumAndFourOxygen) {
   TempDir dir;
   const std::string example = SOURCE_DIR "/examples/latfit/rutile/";
-  for (const char* name : {"tio2.str", "tio2.atm", "symmetry.dat"})
+  for (const char* name : {"tio2.str", "tio2.atm"})
     std::filesystem::copy_file(example + name, dir / name);
+  std::filesystem::copy_file(kLibrary, dir / "symmetry.dat");
   const auto result = runLatfitIn(dir.path(), readFile(example + "control.txt"));
   EXPECT_EQ(result.status, 0);
   const std::string crd = readFile(dir / "tio2.crd");

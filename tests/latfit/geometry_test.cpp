@@ -42,9 +42,9 @@ class Geometry : public testing::Test {
     cell.OCCU[cell.NASYM] = 1;
     cell.X[cell.NASYM++] = x;
   }
-  // Fm-3m from the example library entry: 24 rotations, inversion, F centring.
+  // Fm-3m from the library: 24 rotations, inversion, F centring.
   static void fm3m() {
-    const std::string path = SOURCE_DIR "/examples/latfit/mgo/symmetry.dat";
+    const std::string path = SOURCE_DIR "/data/latfit/spacegroups.dat";
     latfit_test::openInput(1, path);
     CaptureStdout();
     rdfl01("Fm-3m     ");
