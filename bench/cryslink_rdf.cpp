@@ -1,10 +1,9 @@
 // CalculateRDF on a P1 cell of 100,000 atoms of three types (Rmax 5 A, nMesh 201),
-// and ListDistances on a cell of 10,000 atoms.
+// and ListDistances on a cell of 10,000 atoms; each also as the whole action on
+// a CIF file of the cell.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <random>
 
@@ -40,13 +39,27 @@ void Options() {
     gCommandLine.AddOption("nMesh", "201", "");
 }
 
-void CalRdf100k(benchmark::State& state) {
-    Options();
-    auto crystal = RandomCell(100000);
+// The tables are written into a scratch directory.
+void EnterScratchDirectory() {
     const auto dir = std::filesystem::temp_directory_path() / "cryslink-bench-rdf";
     std::filesystem::create_directories(dir);
     std::filesystem::current_path(dir);
+}
+
+void CalRdf100k(benchmark::State& state) {
+    Options();
+    auto crystal = RandomCell(100000);
+    EnterScratchDirectory();
     for (auto _ : state) benchmark::DoNotOptimize(CalculateRDF(*crystal, 0));
+}
+
+// Writes the cell as a P1 CIF file in the scratch directory and returns its name.
+std::string CellFile(CCrystal& crystal) {
+    NONRELPath = SOURCE_DIR "/data/nonrel";
+    ASFDCPath = SOURCE_DIR "/data/asfdc";
+    EnterScratchDirectory();
+    WriteCIFFile(crystal, "cell.cif");
+    return "cell.cif";
 }
 
 // The whole action: reading the CIF file, expanding it and writing the tables.
@@ -54,21 +67,21 @@ void CalRdfAction100k(benchmark::State& state) {
     Options();
     gCommandLine.AddOption("CalcRDF", "1", "");
     gCommandLine.AddOption("CoordinationNumber", "0", "");
-    NONRELPath = SOURCE_DIR "/data/nonrel";
-    ASFDCPath = SOURCE_DIR "/data/asfdc";
-    auto crystal = RandomCell(100000);
-    const auto dir = std::filesystem::temp_directory_path() / "cryslink-bench-rdf";
-    std::filesystem::create_directories(dir);
-    std::filesystem::current_path(dir);
-    WriteCIFFile(*crystal, "cell.cif");
-    for (auto _ : state) benchmark::DoNotOptimize(CalRDF("cell.cif"));
+    const std::string cif = CellFile(*RandomCell(100000));
+    for (auto _ : state) benchmark::DoNotOptimize(CalRDF(cif));
 }
 
 void CalDistance10k(benchmark::State& state) {
     Options();
     auto crystal = RandomCell(10000);
-    const auto out = std::filesystem::temp_directory_path() / "cryslink-bench-distances.txt";
-    for (auto _ : state) benchmark::DoNotOptimize(ListDistances(*crystal, out.string()));
+    EnterScratchDirectory();
+    for (auto _ : state) benchmark::DoNotOptimize(ListDistances(*crystal, "distances.txt"));
+}
+
+void CalDistanceAction10k(benchmark::State& state) {
+    Options();
+    const std::string cif = CellFile(*RandomCell(10000));
+    for (auto _ : state) benchmark::DoNotOptimize(CalDistance(cif, "distances.txt"));
 }
 
 }  // namespace
@@ -76,4 +89,5 @@ void CalDistance10k(benchmark::State& state) {
 BENCHMARK(CalRdf100k)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(CalRdfAction100k)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(CalDistance10k)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(CalDistanceAction10k)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_MAIN();
