@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <new>
 #include <tuple>
 #include <vector>
 
@@ -11,21 +12,11 @@
 #include "app/command_line.h"
 #include "core/crystal.h"
 
-int ListDistances(const CCrystal& crystal, const std::string& outFile) {
-    const double rmax = GetRealOption("MaximumDistance");
-    const double rmin = GetRealOption("MinimumDistance");
-    const auto range = TableLatticeRange(crystal, rmax);
-    std::printf("Lattice parameters: %lg %lg %lg  %lg %lg %lg\n", crystal.a, crystal.b, crystal.c, crystal.alpha,
-                crystal.beta, crystal.gamma);
-    std::printf("MaximumDistance: %lg A\n", rmax);
-    std::printf("  Lattice Range: %d %d %d\n", range[0], range[1], range[2]);
-    NeighbourSearch search(crystal, rmax);
-    if (ReportSearchProblem(search, "ListDistances", crystal, rmax)) return 0;
-    OutputFile file = CreateOutputFile(outFile);
-    if (!file) {
-        std::printf("Error: Can not write to [%s].\n", outFile.c_str());
-        return 0;
-    }
+namespace {
+
+// One line per centre-partner pair from Rmin up to the search's Rmax: by
+// centre, then by translation (lc slowest, la fastest), then by partner.
+void WriteListing(std::FILE* file, const NeighbourSearch& search, const CCrystal& crystal, double rmin) {
     std::vector<NeighbourSearch::Neighbour> found;
     for (int i = 0; i < crystal.nAtomAsymSites; ++i) {
         const CAtomSite& s = crystal.AtomAsymSites[i];
@@ -34,7 +25,6 @@ int ListDistances(const CCrystal& crystal, const std::string& outFile) {
         double X, Y, Z;
         crystal.FractionalToCartesian(x, y, z, X, Y, Z);
         search.Find(x, y, z, found);
-        // By translation (lc slowest, la fastest), then by partner.
         std::sort(found.begin(), found.end(), [](const auto& p, const auto& q) {
             return std::tie(p.lc, p.lb, p.la, p.partner) < std::tie(q.lc, q.lb, q.la, q.partner);
         });
@@ -44,15 +34,40 @@ int ListDistances(const CCrystal& crystal, const std::string& outFile) {
                          pz = search.Z(nb.partner) + nb.lc;
             double PX, PY, PZ;
             crystal.FractionalToCartesian(px, py, pz, PX, PY, PZ);
-            std::fprintf(file.get(),
+            std::fprintf(file,
                          "%4s - %4s   %14.6lg A  F(%6.4f %6.4f %6.4f)-(%6.4f %6.4f %6.4f) R(%6.3f %6.3f %6.3f)A-"
                          "(%6.3f %6.3f %6.3f)A\n",
                          s.Label.c_str(), crystal.AtomSites[nb.partner].Label.c_str(), nb.r, x, y, z, px, py, pz,
                          X * 10, Y * 10, Z * 10, PX * 10, PY * 10, PZ * 10);
         }
     }
-    if (!AllWritten(file.get())) {
-        std::printf("Error: Can not write to [%s].\n", outFile.c_str());
+}
+
+}  // namespace
+
+int ListDistances(const CCrystal& crystal, const std::string& outFile) {
+    const double rmax = GetRealOption("MaximumDistance");
+    const double rmin = GetRealOption("MinimumDistance");
+    const auto range = TableLatticeRange(crystal, rmax);
+    std::printf("Lattice parameters: %lg %lg %lg  %lg %lg %lg\n", crystal.a, crystal.b, crystal.c, crystal.alpha,
+                crystal.beta, crystal.gamma);
+    std::printf("MaximumDistance: %lg A\n", rmax);
+    std::printf("  Lattice Range: %d %d %d\n", range[0], range[1], range[2]);
+    try {
+        NeighbourSearch search(crystal, rmax);
+        if (ReportSearchProblem(search, "ListDistances", crystal, rmax)) return 0;
+        OutputFile file = CreateOutputFile(outFile);
+        if (!file) {
+            std::printf("Error: Can not write to [%s].\n", outFile.c_str());
+            return 0;
+        }
+        WriteListing(file.get(), search, crystal, rmin);
+        if (!AllWritten(file.get())) {
+            std::printf("Error: Can not write to [%s].\n", outFile.c_str());
+            return 0;
+        }
+    } catch (const std::bad_alloc&) {
+        std::printf("Error in ListDistances: No enough memory.\n");
         return 0;
     }
     return 1;

@@ -72,12 +72,9 @@ struct Hit {
 };
 
 // Calls visit(centre type, hits) for every centre (asymmetric site) of a
-// valid type, with a hit for every partner image of a valid type within Rmax;
-// false, reported for `caller`, when the pairs cannot be searched.
+// valid type, with a hit for every partner image of a valid type within Rmax.
 template <typename Visit>
-bool ForEachCentre(const CCrystal& crystal, const Mesh& mesh, const char* caller, Visit&& visit) {
-    NeighbourSearch search(crystal, mesh.rmax);
-    if (ReportSearchProblem(search, caller, crystal, mesh.rmax)) return false;
+void VisitCentres(const NeighbourSearch& search, const CCrystal& crystal, const Mesh& mesh, Visit&& visit) {
     // Type and occupancy of every partner, at hand without visiting the sites.
     std::vector<int> type(static_cast<size_t>(std::max(crystal.nAtomSites, 0)));
     std::vector<double> occupancy(type.size());
@@ -109,6 +106,20 @@ bool ForEachCentre(const CCrystal& crystal, const Mesh& mesh, const char* caller
             if (type[nb.partner] >= 0 && k < mesh.n) hits.push_back({type[nb.partner], k, occupancy[nb.partner]});
         }
         visit(s.iAtomType, hits);
+    }
+}
+
+// VisitCentres; false, reported for `caller`, when the pairs cannot be
+// searched or the memory for them cannot be had.
+template <typename Visit>
+bool ForEachCentre(const CCrystal& crystal, const Mesh& mesh, const char* caller, Visit&& visit) {
+    try {
+        NeighbourSearch search(crystal, mesh.rmax);
+        if (ReportSearchProblem(search, caller, crystal, mesh.rmax)) return false;
+        VisitCentres(search, crystal, mesh, visit);
+    } catch (const std::bad_alloc&) {
+        std::printf("Error in %s: No enough memory.\n", caller);
+        return false;
     }
     return true;
 }

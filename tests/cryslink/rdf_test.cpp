@@ -1,9 +1,11 @@
 // RDF tables and distance listings: the grid search against the plain loops
 // over a block of translations, and the edge cases of the tables.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -435,6 +437,34 @@ TEST(RdfTables, ARadiusBeyondAnySearchIsRefused) {
         << out;
     EXPECT_TRUE(std::filesystem::is_empty("."));
 }
+
+#ifndef __SANITIZE_ADDRESS__
+// In 256 MB of address space: 8 GB of histograms, then some 10 million pairs
+// within 134 A of the one atom of a 1 A cell. Ends the (child) process with 0
+// when every call failed as it should.
+[[noreturn]] void RunOutOfMemory(const CCrystal& c) {
+    const rlimit limit{256 << 20, 256 << 20};
+    setrlimit(RLIMIT_AS, &limit);
+    if (!std::freopen("out.txt", "w", stdout)) std::_Exit(2);
+    SetOptions({{"nMesh", "1000000000"}});
+    const bool histograms = CalculateRDF(c, 0) == -1 && CalculateCNRDF(c, 4, 0) == -1;
+    SetOptions({{"MaximumDistance", "134"}});
+    const bool pairs = CalculateRDF(c, 0) == -1 && ListDistances(c, "d.txt") == 0;
+    std::fflush(stdout);
+    std::_Exit(histograms && pairs ? 0 : 1);
+}
+
+TEST(RdfTables, MemoryThatCannotBeHadIsReported) {
+    InDirectory here;
+    Cell cell{"cubic", 0.1, 0.1, 0.1, 90, 90, 90, 1, 1, kFull};
+    auto c = MakeCrystal(cell, 1);
+    EXPECT_EXIT(RunOutOfMemory(*c), testing::ExitedWithCode(0), "");
+    const std::string out = ReadFile("out.txt");
+    for (const char* caller : {"CalculateRDF", "CalculateCNRDF", "ListDistances"})
+        EXPECT_NE(out.find("Error in " + std::string(caller) + ": No enough memory.\n"), std::string::npos) << caller;
+    EXPECT_EQ(out.find("Writing to"), std::string::npos) << out;
+}
+#endif
 
 TEST(RdfActions, CalRdfAndCalDistanceEndToEnd) {
     TempDir dir;
