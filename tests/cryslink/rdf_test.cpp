@@ -80,6 +80,23 @@ std::unique_ptr<CCrystal> MakeCrystal(const Cell& cell, unsigned seed) {
     return c;
 }
 
+struct Site {
+    const char* type;
+    double occupancy, x, y, z;
+};
+
+// A P1 crystal of the given sites, with further types that have none.
+std::unique_ptr<CCrystal> CrystalOf(const Cell& cell, std::initializer_list<Site> sites,
+                                    std::initializer_list<const char*> typesWithoutSites = {}) {
+    auto c = MakeCrystal(cell, 1);
+    CaptureStdout();
+    for (const Site& s : sites) c->AddAtomAsymSite("", s.type, s.occupancy, s.x, s.y, s.z);
+    for (const char* type : typesWithoutSites) c->AddAtomType(type, 0, true);
+    GetCapturedStdout();
+    c->CopyAsymSitesToSites();
+    return c;
+}
+
 // The plain loops over a block of translations wide enough for any cell shape
 // (la slowest, partner fastest), or over the given block.
 struct Pair {
@@ -238,13 +255,8 @@ TEST(NeighbourSearch, FindsExactlyThePairsOfThePlainLoops) {
 TEST(NeighbourSearch, ReachesBeyondTheTablesLatticeRangeInAnObliqueCell) {
     // Rhombohedral, 60 degrees: the cell is 4.90 A high along a*, below a sin(60) = 5.20 A,
     // so a partner 1.02 cells away along a* lies within 5 A but two translations away.
-    Cell cell{"rhombohedral", 0.6, 0.6, 0.6, 60, 60, 60, 0, 1, kFull};
-    auto c = MakeCrystal(cell, 1);
-    CaptureStdout();
-    c->AddAtomAsymSite("", "A", 1, 0.995, 0.5, 0.5);
-    c->AddAtomAsymSite("", "B", 1, 0.015, 0.16, 0.16);
-    GetCapturedStdout();
-    c->CopyAsymSitesToSites();
+    auto c = CrystalOf({"rhombohedral", 0.6, 0.6, 0.6, 60, 60, 60, 0, 1, kFull},
+                       {{"A", 1, 0.995, 0.5, 0.5}, {"B", 1, 0.015, 0.16, 0.16}});
     EXPECT_EQ(TableLatticeRange(*c, 5.0), (std::array<int, 3>{1, 1, 1}));
     auto isFar = [](int la, int partner) { return la == 2 && partner == 1; };
     for (const Pair& p : BruteForce(*c, 5.0, {1, 1, 1})) EXPECT_FALSE(p.i == 0 && isFar(p.la, p.j));
@@ -297,14 +309,8 @@ TEST(DistanceListing, IdenticalToThePlainLoopsInTheirOrder) {
 TEST(RdfTables, MeshRowsSelfPairAndLastBin) {
     InDirectory here;
     // Two atoms 0.5 nm apart along a: the distance equals Rmax.
-    Cell cell{"pair", 1.0, 1.0, 1.0, 90, 90, 90, 0, 1, kFull};
-    auto c = MakeCrystal(cell, 1);
-    CaptureStdout();
-    c->AddAtomAsymSite("", "Na", 0.5, 0.0, 0.0, 0.0);
-    c->AddAtomAsymSite("", "Na", 0.5, 0.5, 0.0, 0.0);
-    c->AddAtomType("Cl", 0, true);
-    GetCapturedStdout();
-    c->CopyAsymSitesToSites();
+    auto c = CrystalOf({"pair", 1.0, 1.0, 1.0, 90, 90, 90, 0, 1, kFull},
+                       {{"Na", 0.5, 0.0, 0.0, 0.0}, {"Na", 0.5, 0.5, 0.0, 0.0}}, {"Cl"});
     for (const char* mesh : {"201", "2", "abc"}) {
         SetOptions({{"nMesh", mesh}});
         CaptureStdout();
@@ -325,18 +331,16 @@ TEST(RdfTables, MeshRowsSelfPairAndLastBin) {
 TEST(RdfTables, CoordinationNumberTablesAddAtTheCountAndRemoveBeyondIt) {
     InDirectory here;
     SetOptions({});
-    Cell cell{"shells", 2.0, 2.0, 2.0, 90, 90, 90, 0, 1, kFull};
-    auto c = MakeCrystal(cell, 1);
-    CaptureStdout();
-    c->AddAtomAsymSite("", "A", 1, 0, 0, 0);
-    for (double sign : {-1.0, 1.0}) {
-        c->AddAtomAsymSite("", "B", 1, 0.05 * sign, 0, 0);  // 1 A
-        c->AddAtomAsymSite("", "B", 1, 0, 0.1 * sign, 0);   // 2 A
-        c->AddAtomAsymSite("", "B", 1, 0, 0, 0.15 * sign);  // 3 A
-    }
-    c->AddAtomType("C", 0, true);
-    GetCapturedStdout();
-    c->CopyAsymSitesToSites();
+    // B neighbours two at 1 A, two at 2 A and two at 3 A.
+    auto c = CrystalOf({"shells", 2.0, 2.0, 2.0, 90, 90, 90, 0, 1, kFull},
+                       {{"A", 1, 0, 0, 0},
+                        {"B", 1, -0.05, 0, 0},
+                        {"B", 1, 0, -0.1, 0},
+                        {"B", 1, 0, 0, -0.15},
+                        {"B", 1, 0.05, 0, 0},
+                        {"B", 1, 0, 0.1, 0},
+                        {"B", 1, 0, 0, 0.15}},
+                       {"C"});
     CaptureStdout();
     EXPECT_EQ(CalculateCNRDF(*c, 4, 2), 1);
     const std::string out = GetCapturedStdout();
@@ -353,18 +357,14 @@ TEST(RdfTables, WeightsAreAddedInTheOrderOfTheTranslationLoops) {
     // others, and adding it first gives 1.9999999999999998 (coordination 1).
     InDirectory here;
     SetOptions({});
-    Cell cell{"cubic", 1.6, 1.6, 1.6, 90, 90, 90, 0, 1, kFull};
-    auto c = MakeCrystal(cell, 1);
-    CaptureStdout();
-    c->AddAtomAsymSite("", "A", 1, 0.5, 0.375, 0.5);
-    c->AddAtomAsymSite("", "B", 0.1, 0.5, 0.5, 0.5);
-    c->AddAtomAsymSite("", "B", 0.7, 0.625, 0.375, 0.5);
-    c->AddAtomAsymSite("", "B", 0.2, 0.375, 0.375, 0.5);
-    c->AddAtomAsymSite("", "B", 0.7, 0.5, 0.375, 0.625);
-    c->AddAtomAsymSite("", "B", 0.1, 0.5, 0.25, 0.5);
-    c->AddAtomAsymSite("", "B", 0.2, 0.5, 0.375, 0.375);
-    GetCapturedStdout();
-    c->CopyAsymSitesToSites();
+    auto c = CrystalOf({"cubic", 1.6, 1.6, 1.6, 90, 90, 90, 0, 1, kFull},
+                       {{"A", 1, 0.5, 0.375, 0.5},
+                        {"B", 0.1, 0.5, 0.5, 0.5},
+                        {"B", 0.7, 0.625, 0.375, 0.5},
+                        {"B", 0.2, 0.375, 0.375, 0.5},
+                        {"B", 0.7, 0.5, 0.375, 0.625},
+                        {"B", 0.1, 0.5, 0.25, 0.5},
+                        {"B", 0.2, 0.5, 0.375, 0.375}});
     CaptureStdout();
     CalculateCNRDF(*c, 2, 0);
     GetCapturedStdout();
@@ -388,12 +388,7 @@ TEST(RdfTables, MoreThanTwentyTypesGetTablesOfTheirOwnSize) {
 
 TEST(DistanceListing, SelfPairLimitsRangeAndMissingOutputName) {
     InDirectory here;
-    Cell cell{"cubic", 0.4, 0.4, 0.4, 90, 90, 90, 0, 1, kFull};
-    auto c = MakeCrystal(cell, 1);
-    CaptureStdout();
-    c->AddAtomAsymSite("", "Si", 1, 0.25, 0.25, 0.25);
-    GetCapturedStdout();
-    c->CopyAsymSitesToSites();
+    auto c = CrystalOf({"cubic", 0.4, 0.4, 0.4, 90, 90, 90, 0, 1, kFull}, {{"Si", 1, 0.25, 0.25, 0.25}});
     SetOptions({{"MinimumDistance", "0"}, {"MaximumDistance", "4"}});
     CaptureStdout();
     ListDistances(*c, "d.txt");
