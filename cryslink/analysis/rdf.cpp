@@ -34,10 +34,14 @@ Mesh ReadMesh() {
 
 const std::string& TypeName(const CAtomType& t) { return !t.Name.empty() ? t.Name : t.Label; }
 
+// The tables go to the current directory: a slash in a type name (read from
+// the input file) becomes "_" in the file name rather than lead elsewhere.
 std::string TableName(const char* stem, const CAtomType& a, const CAtomType& b, int stage, const char* suffix) {
     static const char* const kStage[] = {"", "-Final", "-Averaged"};
     const char* middle = (stage >= 0 && stage <= 2) ? kStage[stage] : "";
-    return TypeName(a) + "-" + TypeName(b) + middle + stem + suffix;
+    std::string name = TypeName(a) + "-" + TypeName(b) + middle + stem + suffix;
+    std::replace(name.begin(), name.end(), '/', '_');
+    return name;
 }
 
 // Rows of nMesh reals in a table of rows x width: a histogram per ordered

@@ -386,6 +386,16 @@ TEST(RdfTables, MoreThanTwentyTypesGetTablesOfTheirOwnSize) {
     EXPECT_TRUE(std::filesystem::exists("T25-T25-RDF-CN1.csv"));
 }
 
+TEST(RdfTables, ASlashInATypeNameStaysInTheCurrentDirectory) {
+    InDirectory here;
+    SetOptions({});
+    auto c = CrystalOf({"cubic", 0.4, 0.4, 0.4, 90, 90, 90, 0, 1, kFull}, {{"../x", 1, 0, 0, 0}});
+    CaptureStdout();
+    CalculateRDF(*c, 0);
+    EXPECT_NE(GetCapturedStdout().find("Writing to [.._x-.._x-RDF.csv]...\n"), std::string::npos);
+    EXPECT_EQ(ReadFile(".._x-.._x-RDF.csv").substr(0, 28), "r(A),RDF(../x-../x),RCN(../x");
+}
+
 TEST(DistanceListing, SelfPairLimitsRangeAndMissingOutputName) {
     InDirectory here;
     auto c = CrystalOf({"cubic", 0.4, 0.4, 0.4, 90, 90, 90, 0, 1, kFull}, {{"Si", 1, 0.25, 0.25, 0.25}});
