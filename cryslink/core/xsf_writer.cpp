@@ -1,32 +1,54 @@
 #include "core/xsf_writer.h"
 
+#include <string>
+
 #include "core/crystal.h"
+#include "core/number_format.h"
 
 namespace {
 
-void WriteVectors(std::FILE* file, const CCrystal& crystal) {
-    for (const auto& v : crystal.LatticeVector)
-        std::fprintf(file, " %16.10f %16.10f %16.10f\n", v[0] * 10.0, v[1] * 10.0, v[2] * 10.0);
+// " %16.10f %16.10f %16.10f" per vector, in angstrom.
+void AppendVectors(std::string& out, const CCrystal& crystal) {
+    for (const auto& v : crystal.LatticeVector) {
+        for (int k = 0; k < 3; ++k) {
+            out += ' ';
+            AppendFixed(out, v[k] * 10.0, 16, 10);
+        }
+        out += '\n';
+    }
 }
 
 }  // namespace
 
 int WriteXSFFrame(std::FILE* file, int frame, const CCrystal& crystal) {
-    std::fprintf(file, "PRIMVEC %d\n", frame);
-    WriteVectors(file, crystal);
-    std::fprintf(file, "CONVVEC %d\n", frame);
-    WriteVectors(file, crystal);
-    std::fprintf(file, "PRIMCOORD %d\n", frame);
-    std::fprintf(file, " %d  1\n", crystal.nAtomSites);
+    std::string out;
+    out.reserve(256 + static_cast<size_t>(crystal.nAtomSites) * 96);
+    const std::string number = std::to_string(frame);
+    out += "PRIMVEC " + number + "\n";
+    AppendVectors(out, crystal);
+    out += "CONVVEC " + number + "\n";
+    AppendVectors(out, crystal);
+    out += "PRIMCOORD " + number + "\n";
+    out += ' ';
+    AppendInt(out, crystal.nAtomSites, 0);
+    out += "  1\n";
     int written = 0;
+    // Each atom as "%3d   %12.7f %12.7f %12.7f   %12.7f %12.7f %12.7f": atomic
+    // number, position in angstrom, force.
     for (int i = 0; i < crystal.nAtomSites; ++i) {
         const CAtomSite& s = crystal.AtomSites[i];
         const int z = s.AtomType ? static_cast<int>(s.AtomType->AtomicNumber) : 0;
         double X, Y, Z;
         crystal.FractionalToCartesian(s.x, s.y, s.z, X, Y, Z);
-        std::fprintf(file, "%3d   %12.7f %12.7f %12.7f   %12.7f %12.7f %12.7f\n", z, X * 10.0, Y * 10.0, Z * 10.0,
-                     s.ForceX, s.ForceY, s.ForceZ);
+        AppendInt(out, z, 3);
+        const double values[6] = {X * 10.0, Y * 10.0, Z * 10.0, s.ForceX, s.ForceY, s.ForceZ};
+        for (int k = 0; k < 6; ++k) {
+            out += k % 3 == 0 ? "   " : " ";
+            AppendFixed(out, values[k], 12, 7);
+        }
+        out += '\n';
         ++written;
     }
+    std::fwrite(out.data(), 1, out.size(), file);
     return written;
 }
