@@ -1,5 +1,7 @@
 #include "md/history_csv.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -27,6 +29,12 @@ std::string WithoutExtension(const std::string& path) {
     return dot == std::string::npos || dot < NameStart(path) ? path : path.substr(0, dot);
 }
 
+// A whole number of the log or a table, kept within int so that sums cannot overflow.
+int WholeNumber(std::string_view text) {
+    const long value = LeadingInteger(text);
+    return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+}
+
 // Where a table goes on: the step number and time of its last row.
 struct TableEnd {
     bool exists = false;
@@ -42,7 +50,7 @@ TableEnd ReadTableEnd(const std::string& table) {
     std::string line, last;
     while (scanner.ReadLine(line))
         if (!TrimView(line).empty()) last.swap(line);
-    end.step = static_cast<int>(LeadingInteger(last));
+    end.step = WholeNumber(last);
     const size_t comma = last.find(',');
     if (comma != std::string::npos) end.time = LeadingNumber(std::string_view(last).substr(comma + 1));
     return end;
@@ -68,8 +76,7 @@ void ReadFields(std::string_view line, size_t column, const std::vector<size_t>&
 }
 
 // Step rows: "sn,time,T,P,Pxx..Pyz,Coulomb,Short,3-body,Kinet.,Total,Density".
-void AddStepRows(CTextScanner& log, int posTemp, int interval, double timeStep, const TableEnd& table,
-                 std::FILE* out) {
+void AddStepRows(CTextScanner& log, int posTemp, int interval, double timeStep, const TableEnd& table, std::FILE* out) {
     std::string line;
     int lastSn = 0, count = 0;
     while (log.ReadLine(line)) {
@@ -79,7 +86,7 @@ void AddStepRows(CTextScanner& log, int posTemp, int interval, double timeStep, 
         }
         const size_t open = line.find('('), close = line.find(')');
         if (open == std::string::npos || close == std::string::npos) continue;
-        const int sn = static_cast<int>(LeadingInteger(std::string_view(line).substr(0, 6)));
+        const int sn = WholeNumber(std::string_view(line).substr(0, 6));
         if (sn <= 0 || sn <= lastSn) continue;
         lastSn = sn;
         const double temperature = FixedField(line, static_cast<size_t>(posTemp), 5);
@@ -91,7 +98,8 @@ void AddStepRows(CTextScanner& log, int posTemp, int interval, double timeStep, 
         std::printf(" sn=%d  T=%g  P=%f  K=%f  Total=%f  d=%6.3f\n", sn, temperature, pressure, energies[3],
                     energies[4], energies[5]);
         if (count++ % interval != 0) continue;
-        std::fprintf(out, "%d,%lg,%lg,%lg", sn + table.step, sn * timeStep + table.time, temperature, pressure);
+        std::fprintf(out, "%lld,%lg,%lg,%lg", static_cast<long long>(sn) + table.step, sn * timeStep + table.time,
+                     temperature, pressure);
         for (double v : tensor) std::fprintf(out, ",%lg", v);
         for (double v : energies) std::fprintf(out, ",%lg", v);
         std::fprintf(out, "\n");
@@ -136,7 +144,7 @@ BlockRead ReadCellBlock(CTextScanner& log, int posTemp, CellBlock& block, std::s
     std::string line;
     if (!log.FindLine([](std::string_view l) { return StartsWith(l, "------"); }, line) || !log.ReadLine(line))
         return BlockRead::kLogEnded;
-    block.sn = static_cast<int>(LeadingInteger(line));
+    block.sn = WholeNumber(line);
     block.temperature = FixedField(line, static_cast<size_t>(posTemp), 5);
 
     struct Tag {
@@ -144,10 +152,10 @@ BlockRead ReadCellBlock(CTextScanner& log, int posTemp, CellBlock& block, std::s
         double* value;
         int line;  // lines after the cell header: 0-2 the cell, 4-6 the energies
     };
-    const Tag tags[] = {{" A:", &block.a, 0},    {" Alpha:", &block.alpha, 0}, {" B:", &block.b, 1},
-                        {" Beta :", &block.beta, 1}, {" C:", &block.c, 2},     {" Gamma:", &block.gamma, 2},
-                        {" U =", &block.U, 4},   {" U+K =", &block.E, 4},     {" K =", &block.K, 5},
-                        {" E+PV=", &block.H, 5}, {" PV=", &block.PV, 6}};
+    const Tag tags[] = {{" A:", &block.a, 0},        {" Alpha:", &block.alpha, 0}, {" B:", &block.b, 1},
+                        {" Beta :", &block.beta, 1}, {" C:", &block.c, 2},         {" Gamma:", &block.gamma, 2},
+                        {" U =", &block.U, 4},       {" U+K =", &block.E, 4},      {" K =", &block.K, 5},
+                        {" E+PV=", &block.H, 5},     {" PV=", &block.PV, 6}};
     if (!log.FindLine([](std::string_view l) { return StartsWith(l, "I--------"); }, line)) {
         missing = "I--------";
         return BlockRead::kIncomplete;
@@ -187,8 +195,7 @@ void PrintCellBlock(const CellBlock& b) {
 }
 
 // Cell rows: "sn,time,T,a,b,c,alpha,beta,gamma,U,E,K,PV,H,m.s.d. ...".
-void AddCellRows(CTextScanner& log, int posTemp, int interval, double timeStep, const TableEnd& table,
-                 std::FILE* out) {
+void AddCellRows(CTextScanner& log, int posTemp, int interval, double timeStep, const TableEnd& table, std::FILE* out) {
     std::string line;
     bool headerWritten = table.exists;
     for (int count = 0; log.FindLine(IsCellBlockStart, line); ++count) {
@@ -208,9 +215,9 @@ void AddCellRows(CTextScanner& log, int posTemp, int interval, double timeStep, 
             std::fprintf(out, "\n");
             headerWritten = true;
         }
-        std::fprintf(out, "%d,%lg,%lg,%lg,%lg,%lg,%lg,%lg,%lg,%lg,%lg,%lg,%lg,%lg", b.sn + table.step,
-                     b.sn * timeStep + table.time, b.temperature, b.a, b.b, b.c, b.alpha, b.beta, b.gamma, b.U, b.E,
-                     b.K, b.PV, b.H);
+        std::fprintf(out, "%lld,%lg,%lg,%lg,%lg,%lg,%lg,%lg,%lg,%lg,%lg,%lg,%lg,%lg",
+                     static_cast<long long>(b.sn) + table.step, b.sn * timeStep + table.time, b.temperature, b.a, b.b,
+                     b.c, b.alpha, b.beta, b.gamma, b.U, b.E, b.K, b.PV, b.H);
         for (const MsdEntry& e : b.msd) std::fprintf(out, ",%lg", e.value);
         std::fprintf(out, "\n");
     }
@@ -273,7 +280,7 @@ int AddHistoryCSV(const std::string& f06Name, const std::string& historyName) {
     if (log.FindLineContaining("time step of ", line)) {
         const std::string_view view(line);
         timeStep = LeadingNumber(view.substr(line.find("time step of ") + 13));
-        if (line.size() > 18) nStep = static_cast<int>(LeadingInteger(view.substr(18)));
+        if (line.size() > 18) nStep = WholeNumber(view.substr(18));
     }
     std::printf("TimeStep: %g fs\n", timeStep);
     std::printf("nStep: %d\n", nStep);

@@ -51,12 +51,8 @@ CTORV::CTORV() {
     PrepareCrystal(AveragedCrystal);
 }
 
-std::string CTORV::GetFILE05Name(const std::string& inputFile) {
-    return SiblingName(inputFile, "FILE05.DAT", ".f05");
-}
-std::string CTORV::GetFILE07Name(const std::string& inputFile) {
-    return SiblingName(inputFile, "FILE07.DAT", ".f07");
-}
+std::string CTORV::GetFILE05Name(const std::string& inputFile) { return SiblingName(inputFile, "FILE05.DAT", ".f05"); }
+std::string CTORV::GetFILE07Name(const std::string& inputFile) { return SiblingName(inputFile, "FILE07.DAT", ".f07"); }
 std::string CTORV::GetFILE09PName(const std::string& inputFile) {
     return SiblingName(inputFile, "FILE09P.DAT", ".f9p");
 }

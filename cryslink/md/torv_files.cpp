@@ -100,14 +100,15 @@ bool ReadFILE07(const std::string& file07, CCrystal& crystal) {
         crystal.nAtomTypes = i + 1;
     }
     WordReader counts(scanner);
-    for (int i = 0; i < nTypes && counts.Next(word); ++i) crystal.nEachAtoms[i] = static_cast<int>(LeadingInteger(word));
+    for (int i = 0; i < nTypes && counts.Next(word); ++i)
+        crystal.nEachAtoms[i] = static_cast<int>(LeadingInteger(word));
 
     scanner.SkipLines(3);
     double unused = 0, a = 0, b = 0, c = 0;
     scanner.ReadLine(line);
     std::sscanf(line.c_str(), "%lg %lg %lg %lg", &unused, &a, &b, &c);
-    crystal.SetLatticeParameters(a * units::kAngstromToNm, b * units::kAngstromToNm, c * units::kAngstromToNm, 90,
-                                 90, 90);
+    crystal.SetLatticeParameters(a * units::kAngstromToNm, b * units::kAngstromToNm, c * units::kAngstromToNm, 90, 90,
+                                 90);
     scanner.ReadLine(line);
     if (line.find("H-TENSOR") != std::string::npos) scanner.SkipLines(3);
 

@@ -21,8 +21,10 @@ TEST(TORVNames, SiblingsAreFoundBesideTheInput) {
     const Case cases[] = {
         {"run3.f9p", {"run3.f05", "run3.f07", "run3.f9p", "run3.f9v"}},
         {"file09p.dat", {"FILE05.DAT", "FILE07.DAT", "FILE09P.DAT", "FILE09V.DAT"}},
-        {"C:\\md\\File09V.DAT", {"C:\\md\\FILE05.DAT", "C:\\md\\FILE07.DAT", "C:\\md\\FILE09P.DAT", "C:\\md\\FILE09V.DAT"}},
-        {"runs/v1.2/run3.f05", {"runs/v1.2/run3.f05", "runs/v1.2/run3.f07", "runs/v1.2/run3.f9p", "runs/v1.2/run3.f9v"}},
+        {"C:\\md\\File09V.DAT",
+         {"C:\\md\\FILE05.DAT", "C:\\md\\FILE07.DAT", "C:\\md\\FILE09P.DAT", "C:\\md\\FILE09V.DAT"}},
+        {"runs/v1.2/run3.f05",
+         {"runs/v1.2/run3.f05", "runs/v1.2/run3.f07", "runs/v1.2/run3.f9p", "runs/v1.2/run3.f9v"}},
         {"fil.f9p", {"fil.f05", "fil.f07", "fil.f9p", "fil.f9v"}},
     };
     for (const Case& c : cases) {
@@ -35,9 +37,13 @@ TEST(TORVNames, SiblingsAreFoundBesideTheInput) {
 
 TEST(TORVNames, CoordinateScaleFollowsTheControlFile) {
     TempDir dir;
-    const std::pair<const char*, double> cases[] = {
-        {"md  run 3\n", 1.0 / 9000}, {"Md\r\n", 1.0 / 9000}, {"XD run\n", 0.0005}, {"xd\n", 0.0005},
-        {" MD (indented)\n", 1.0},   {"M\n", 1.0},           {"", 1.0}};
+    const std::pair<const char*, double> cases[] = {{"md  run 3\n", 1.0 / 9000},
+                                                    {"Md\r\n", 1.0 / 9000},
+                                                    {"XD run\n", 0.0005},
+                                                    {"xd\n", 0.0005},
+                                                    {" MD (indented)\n", 1.0},
+                                                    {"M\n", 1.0},
+                                                    {"", 1.0}};
     for (const auto& [text, factor] : cases) {
         WriteFile(dir / "a.f05", text);
         EXPECT_DOUBLE_EQ(ReadXFactor(dir / "a.f05"), factor) << text;
@@ -91,8 +97,8 @@ int ReadXsf(const std::string& text, std::vector<XsfFrame>& frames) {
 // Si1 x running 8820, 180 (0.98 then 1.02) ... as (8820 + 360 k) / 9000; the
 // cell a = b = 4.1772 + 0.001 k, c = 2.6651, angles written 0 (read 90), and
 // step 3 a short FILE09V line that keeps the cell of step 2.
-const int kBase[6][3] = {{8820, 0, 0}, {4500, 4500, 4500}, {2756, 2756, 0}, {6244, 6244, 0}, {7256, 1744, 4500},
-                         {1744, 7256, 4500}};
+const int kBase[6][3] = {{8820, 0, 0},    {4500, 4500, 4500}, {2756, 2756, 0},
+                         {6244, 6244, 0}, {7256, 1744, 4500}, {1744, 7256, 4500}};
 const int kMove[6][3] = {{360, 9, 0}, {0, 0, 0}, {3, -2, -45}, {-3, 2, 5}, {1, 1, 1}, {-1, -1, -1}};
 
 double CellA(int step) { return 4.1772 + 0.001 * (step == 3 ? 2 : step); }
@@ -156,7 +162,10 @@ TEST(ConvF09p, FramesWindowsAndAveragesFollowTheOptions) {
         {{"--nOutputInterval=3"}, 4, {0, 3, 6, 9}, 9, false},
         {{"--nLastStep=5", "--CalcRDF=1"}, 5, {0, 1, 2, 3, 4}, 4, true},
         {{"--iAvrFirstStep=20", "--CalcRDF=1"}, 10, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 0, true},
-        {{"--iAvrFirstStep=2", "--iAvrLastStep=3", "--nOutputInterval=-4"}, 10, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 2,
+        {{"--iAvrFirstStep=2", "--iAvrLastStep=3", "--nOutputInterval=-4"},
+         10,
+         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9},
+         2,
          false},
         // The trajectory is shorter than the steps asked for: the header still announces them.
         {{"--nLastStep=12"}, 12, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 9, false},
@@ -218,7 +227,8 @@ TEST(ConvF09p, DatFilesWithXdScaling) {
     WriteFile(dir / "FILE09P.DAT", "  STEP 0\r\n   0   0   01000100019600\r\n  STEP 1\r\n1999   0   01001 999  20\r\n");
     const std::string cell = "   3.5800   74.088   4.2000   4.2000   4.2000   90.000   90.000   90.000\r\n";
     WriteFile(dir / "FILE09V.DAT", "  300.00    0.0001   -12345.6789     45.6789   \r\n2\r\n" + cell + "4\r\n5\r\n" +
-                                       "  310.00    0.0002   -12345.6789     45.6789   \r\n2\r\n" + cell + "4\r\n5\r\n");
+                                       "  310.00    0.0002   -12345.6789     45.6789   \r\n2\r\n" + cell +
+                                       "4\r\n5\r\n");
     RunResult r = Convert(dir, {}, "file09p.dat");
     EXPECT_NE(r.output.find("FILE05 file : FILE05.DAT\nFILE07 file : FILE07.DAT\nFILE09P file: FILE09P.DAT\n"
                             "FILE09V file: FILE09V.DAT\nXSF file    : file09p.xsf\n"),
@@ -245,7 +255,8 @@ TEST(ConvF09p, MissingAndUnreadableFiles) {
     };
     const Case cases[] = {
         {{"run3.f05", "run3.f07"}, false, "nAtomSites: 0  nAtomType: 0\nnStep: 20\nxFactor: 1\n", true},
-        {{"run3.f9p"}, false,
+        {{"run3.f9p"},
+         false,
          "Error in CTORV::GetnFrameInFile09: Can not read [run3.f9p].\nnAtomSites: 6  nAtomType: 2\nnStep: 0\n",
          false},
         {{"run3.f9v"}, false, "use steps in 1 - 10\nCan not read [run3.f9v].\n\nCryslink finished.", false},
