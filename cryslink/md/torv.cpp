@@ -155,7 +155,11 @@ int CTORV::ConvF09p(const std::string& inputFile) {
     std::vector<double> xyz;
     auto readStep = [&](int step, CCrystal& crystal) {
         const int n = crystal.nAtomAsymSites;
-        if (!trajectory.ReadFrame(n, xyz)) return 0;
+        if (!trajectory.ReadFrame(n, xyz)) {
+            if (trajectory.CutShort())
+                std::printf("[%s] ends inside step %d: the step is left out.\n", file09p.c_str(), step);
+            return 0;
+        }
         for (int i = 0; i < n; ++i) {
             CAtomSite& site = crystal.AtomAsymSites[i];
             const double* p = &xyz[static_cast<size_t>(i) * 3];

@@ -133,7 +133,9 @@ bool CFILE09PReader::Open(const std::string& path, double xFactor) {
 }
 
 bool CFILE09PReader::ReadFrame(int nSites, std::vector<double>& xyz) {
+    cutShort_ = false;
     if (!scanner_.ReadLine(line_)) return false;  // the header
+    cutShort_ = true;
     xyz.resize(static_cast<size_t>(nSites) * 3);
     size_t pos = line_.size();
     for (int i = 0; i < nSites; ++i) {
@@ -148,6 +150,7 @@ bool CFILE09PReader::ReadFrame(int nSites, std::vector<double>& xyz) {
         pos += 12;
     }
     // The rest of the last line is not read.
+    cutShort_ = false;
     return true;
 }
 

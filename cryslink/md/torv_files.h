@@ -33,11 +33,14 @@ public:
     // The next frame's fractional coordinates, x y z per site. False when the
     // file ends before the frame is complete; `xyz` is then undefined.
     bool ReadFrame(int nSites, std::vector<double>& xyz);
+    // Whether the last ReadFrame met the end of the file after the frame had begun.
+    bool CutShort() const { return cutShort_; }
 
 private:
     CTextScanner scanner_;
     std::string line_;
     double xFactor_ = 1.0;
+    bool cutShort_ = false;
 };
 
 // Reads FILE09V frame by frame: temperature and pressure in line 1, density
