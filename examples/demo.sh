@@ -31,3 +31,19 @@ echo "== Cryslink CalRDF: radial distribution functions of a CIF file =="
 (cd "$work" && "$bin/Cryslink" --Action=CalRDF --CalcRDF=1 --CoordinationNumber=6 "$here/cryslink/rutile.cif")
 echo "-- $work/Ti-O-RDF.csv, the first shell:"
 sed -n '78,82p' "$work/Ti-O-RDF.csv"
+
+echo "== Cryslink ConvF09p: a TORV run as an XSF animation and CIF files =="
+mkdir "$work/torv"
+cp "$here"/cryslink/torv/sio2.* "$work/torv/"
+(cd "$work/torv" && "$bin/Cryslink" --Action=ConvF09p --nOutputInterval=4 sio2.f9p)
+echo "-- $work/torv/sio2.xsf, the first frame:"
+sed -n '1,30p' "$work/torv/sio2.xsf"
+echo "-- $work/torv/sio2-averaged.cif, the cell:"
+grep '^_cell' "$work/torv/sio2-averaged.cif"
+
+echo "== Cryslink AddHistoryCSV: the run's log as step and cell tables =="
+(cd "$work/torv" && "$bin/Cryslink" --Action=AddHistoryCSV --nOutputInterval=3 sio2.f06 | tail -4)
+for f in sio2-History.csv sio2-History2.csv; do
+  echo "-- $work/torv/$f:"
+  cat "$work/torv/$f"
+done

@@ -5,17 +5,22 @@
 #include "analysis/cif_summary.h"
 #include "analysis/distance_list.h"
 #include "analysis/rdf.h"
+#include "md/history_csv.h"
+#include "md/torv.h"
 #include "md/update_file05.h"
 
 namespace {
 
+int RunConvF09p(const std::string& file1, const std::string&) { return ConvF09p(file1); }
 int RunUpdateFILE05(const std::string& file1, const std::string&) { return UpdateFILE05(file1); }
 int RunShowCIFInf(const std::string& file1, const std::string&) { return ShowCIFInf(file1); }
 int RunCalRDF(const std::string& file1, const std::string&) { return CalRDF(file1); }
 
 // Looked up in this order; the first name that matches without regard to case wins.
 const ActionEntry kActions[] = {
+    {"ConvF09p", "Convert F09p/F09v/F05 Files to XSF / CIF files.\n", RunConvF09p},
     {"UpdateFILE05", "Update Input .f05 file with sn=%d.\n", RunUpdateFILE05},
+    {"AddHistoryCSV", "Make History CSV File from Input .f06 file.\n", AddHistoryCSV},
     {"ShowCIFInf", "Show CIF Information.\n", RunShowCIFInf},
     {"CalRDF", "Calculate Radial Distribution Functions.\n", RunCalRDF},
     {"CalDistance", "Calculate Distance.\n", CalDistance},
