@@ -1,0 +1,3 @@
+#pragma once
+#include <string>
+int TranSIESTAConvOutput(const std::string& path);
