@@ -13,10 +13,18 @@ void SetDatabasePaths(CCrystal& crystal) {
 }
 
 void PrepareCrystal(CCrystal& crystal) {
-    crystal.Initialize();
+    crystal.SpaceGroup.SetP1();
     crystal.AllocAtomTypes(100);
     crystal.AllocAtomAsymSites(10000);
     crystal.AllocAtomSites(10000);
+}
+
+void CountAtomsPerType(CCrystal& crystal) {
+    for (int t = 0; t < crystal.nAtomTypes; ++t) crystal.nEachAtoms[t] = 0;
+    for (int i = 0; i < crystal.nAtomAsymSites; ++i) {
+        const int t = crystal.AtomAsymSites[i].iAtomType;
+        if (t >= 0 && t < crystal.nAtomTypes) ++crystal.nEachAtoms[t];
+    }
 }
 
 std::string FirstWord(std::string_view text) {

@@ -8,10 +8,12 @@
 
 class CCrystal;
 
-// The database paths of the run, space group P1 and room for 100 atom types
-// and 10,000 sites.
+// The database paths of the run.
 void SetDatabasePaths(CCrystal& crystal);
+// Space group P1, no atom types or sites, room for 100 types and 10,000 sites.
 void PrepareCrystal(CCrystal& crystal);
+// The atoms of each type (nEachAtoms) counted from the asymmetric sites.
+void CountAtomsPerType(CCrystal& crystal);
 
 // The trimmed text up to its first blank.
 std::string FirstWord(std::string_view text);

@@ -135,6 +135,7 @@ bool CVASP::ReadPOTCARFile(const std::string& path, CCrystal& crystal) {
 
 int CVASP::ReadPOSCARFile(const std::string& path, CCrystal& crystal) {
     std::printf("ReadPOSCARFile:\n");
+    crystal.Initialize();
     PrepareCrystal(crystal);
     const bool potcar = ReadPOTCARFile(JoinPath(DirectoryWithoutSeparator(path), "POTCAR"), crystal);
 
