@@ -133,6 +133,7 @@ int CSIESTA4Reader::BuildCrystal(CCrystal& crystal, const std::string& file, con
         crystal.AddAtomAsymSite("", a.label, 1.0, x, y, z, f ? f[0] : 0, f ? f[1] : 0, f ? f[2] : 0);
     }
     crystal.CalculateLatticeVectors();
+    TurnForcesToLatticeFrame(crystal, cell_);
     crystal.CopyAsymSitesToSites();
     CountAtomsPerType(crystal);
     return 1;

@@ -179,6 +179,7 @@ int TranSIESTA::ReadNextCrystalStructureFromOutput(CTextScanner& file, int step,
         }
     }
     crystal.CalculateLatticeVectors();
+    TurnForcesToLatticeFrame(crystal, fileVectors_);
     crystal.CopyAsymSitesToSites();
     CountAtomsPerType(crystal);
     std::printf("TranSIESTA::ReadNextCrystalStructureFromOutput out\n");

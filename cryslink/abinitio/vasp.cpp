@@ -250,6 +250,7 @@ int CVASP::ReadOUTCARFrame(CTextScanner& file, int step, CCrystal& crystal) {
         }
     }
     crystal.CalculateLatticeVectors();
+    TurnForcesToLatticeFrame(crystal, vectors);
     crystal.CopyAsymSitesToSites();
     return 1;
 }

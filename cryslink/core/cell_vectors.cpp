@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/containers.h"
 #include "core/crystal.h"
 
 namespace {
@@ -27,4 +28,27 @@ void SetLatticeFromVectors(CCrystal& crystal, const double vectors[3][3]) {
     const double* c = vectors[2];
     crystal.SetLatticeParameters(std::sqrt(Dot(a, a)), std::sqrt(Dot(b, b)), std::sqrt(Dot(c, c)), Angle(b, c),
                                  Angle(a, c), Angle(a, b));
+}
+
+void TurnForcesToLatticeFrame(CCrystal& crystal, const double fileVectors[3][3]) {
+    // F' = F * inverse(file vectors) * (current vectors): the same map that takes
+    // the positions from the file's frame into the crystal's.
+    double inverse[9];
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) inverse[i * 3 + j] = fileVectors[i][j];
+    double determinant = 0;
+    if (minver(inverse, 3, 3, 1e-6, &determinant) != 0) return;
+    double map[3][3];
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            map[i][j] = 0;
+            for (int k = 0; k < 3; ++k) map[i][j] += inverse[i * 3 + k] * crystal.LatticeVector[k][j];
+        }
+    for (int s = 0; s < crystal.nAtomAsymSites; ++s) {
+        CAtomSite& site = crystal.AtomAsymSites[s];
+        const double f[3] = {site.ForceX, site.ForceY, site.ForceZ};
+        site.ForceX = f[0] * map[0][0] + f[1] * map[1][0] + f[2] * map[2][0];
+        site.ForceY = f[0] * map[0][1] + f[1] * map[1][1] + f[2] * map[2][1];
+        site.ForceZ = f[0] * map[0][2] + f[1] * map[1][2] + f[2] * map[2][2];
+    }
 }

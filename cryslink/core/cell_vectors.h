@@ -10,3 +10,9 @@ class CCrystal;
 // follow with CCrystal::CalculateLatticeVectors, which also turns the vectors
 // into the standard orientation; convert Cartesian positions before that call.
 void SetLatticeFromVectors(CCrystal& crystal, const double vectors[3][3]);
+
+// Turns the forces of the asymmetric sites, given in the Cartesian frame of
+// `fileVectors`, into the frame of the crystal's current lattice vectors, so
+// that they stay with the positions once the cell is in the standard
+// orientation. A cell that cannot be inverted leaves them as they are.
+void TurnForcesToLatticeFrame(CCrystal& crystal, const double fileVectors[3][3]);
