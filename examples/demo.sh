@@ -31,3 +31,10 @@ echo "== Cryslink CalRDF: radial distribution functions of a CIF file =="
 (cd "$work" && "$bin/Cryslink" --Action=CalRDF --CalcRDF=1 --CoordinationNumber=6 "$here/cryslink/rutile.cif")
 echo "-- $work/Ti-O-RDF.csv, the first shell:"
 sed -n '78,82p' "$work/Ti-O-RDF.csv"
+
+echo "== Cryslink VASPConvCONTCAR and VASPMakeXSF: a VASP MD run of two water molecules =="
+cp -r "$here/cryslink/vasp-h2o-md" "$work/"
+(cd "$work" && "$bin/Cryslink" --Action=VASPConvCONTCAR vasp-h2o-md/POSCAR | grep -v "^  Site:")
+(cd "$work" && "$bin/Cryslink" --Action=VASPMakeXSF vasp-h2o-md/POSCAR | grep -v "^  Site:")
+echo "-- $work/vasp-h2o-md/h2o-md.xsf, the first frame:"
+sed -n '1,18p' "$work/vasp-h2o-md/h2o-md.xsf"

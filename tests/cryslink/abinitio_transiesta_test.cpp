@@ -142,6 +142,8 @@ TEST(TranSIESTAConvOutput, ATKLayouts) {
     }
     const Case cases[] = {
         {"two-probe", TwoProbeATK(), {}, "natoms: 6\n", 1, probeCell, probe},
+        {"two-probe, forces cut", TwoProbeATK().substr(0, TwoProbeATK().find(" 1.0 1.0 14.5")), {}, "natoms: 5\n", 1,
+         probeCell, {{0, 79, {7, {1, 1, 14}, {0, 0, 0}}}}},
         {"bulk", kBulkATK, {}, "Lattice parameters: 0.543 0.543 0.543 nm  90 90 90\n", 1,
          Cell{{{5.43, 0, 0}, {0, 5.43, 0}, {0, 0, 5.43}}}, {{0, 14, {1, {1.4, 1.4, 1.4}, {-0.3, 0.2, 0.1}}}}},
         {"NumOrb blocks", kNumOrb, {}, "nStep: 1\n", 1, Cell{{{4, 0, 0}, {0, 4, 0}, {0, 0, 4}}},
