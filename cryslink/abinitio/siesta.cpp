@@ -25,7 +25,9 @@ bool IsRuleLine(std::string_view line) { return TrimView(line).starts_with("---"
 // A lattice constant of the input echo ("LatticeConstant 4.10 Ang") in
 // angstrom; 0 when the line sets none. Names ignore case, ".", "_" and "-".
 double LatticeConstant(std::string_view line) {
-    const std::vector<std::string_view> words = SplitWords(line);
+    const std::string_view text = TrimView(line);
+    if (text.empty() || (text.front() != 'L' && text.front() != 'l')) return 0;
+    const std::vector<std::string_view> words = SplitWords(text);
     if (words.size() < 2) return 0;
     std::string name;
     for (char c : words[0])

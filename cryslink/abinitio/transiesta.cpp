@@ -146,7 +146,7 @@ int TranSIESTA::ReadNextCrystalStructureFromOutput(CTextScanner& file, int step,
         // electrodes on both sides keep their initial positions.
         const int offset = (n - m) / 2;
         crystal.ClearSites();
-        for (int i = 0; i < n; ++i) {
+        for (int i = 0; i < n && i < initialCrystal.nAtomAsymSites; ++i) {
             const CAtomSite& site = initialCrystal.AtomAsymSites[i];
             const std::string name = site.GetElementName();
             std::printf("%s\n", name.c_str());
