@@ -230,6 +230,12 @@ std::string SyntheticOUTCAR(int nSteps, size_t cut = 0) {
     return text.substr(0, text.size() - std::min(cut, text.size()));
 }
 
+// The second step's third lattice vector made zero.
+std::string SingularStep(std::string text) {
+    const size_t second = text.find("0.0 0.0 10.0", text.find("0.0 0.0 10.0") + 1);
+    return text.replace(second, 12, "0.0 0.0 0.0");
+}
+
 const char* kTwoAtomPOSCAR = "Si O pair\n1\n10 0 0\n0 10 0\n0 0 10\nSi O\n1 1\nDirect\n0 0.1 0.1\n0.2 0.2 0.2\n";
 
 }  // namespace
@@ -255,6 +261,8 @@ TEST(VASPMakeXSF, StepsTitlesAndBadInput) {
         {"no title anywhere", "\n1\n10 0 0\n0 10 0\n0 0 10\nSi O\n1 1\nDirect\n0 0 0\n0.2 0.2 0.2\n", "",
          SyntheticOUTCAR(1), {}, "OUTCAR.xsf", "Title: OUTCAR\n", 1, 0.0},
         {"no OUTCAR", kTwoAtomPOSCAR, "", "", {}, "Si.xsf", "Can not read [run/OUTCAR].\n", -1, 0},
+        {"singular cell in a step", kTwoAtomPOSCAR, "", SingularStep(SyntheticOUTCAR(3)), {}, "Si.xsf",
+         "Error: step 1 could not be read; [run/Si.xsf] is not written.\n", -1, 0},
     };
     for (const Case& c : cases) {
         TempDir dir;
