@@ -47,3 +47,9 @@ for f in sio2-History.csv sio2-History2.csv; do
   echo "-- $work/torv/$f:"
   cat "$work/torv/$f"
 done
+echo "== Cryslink VASPConvCONTCAR and VASPMakeXSF: a VASP MD run of two water molecules =="
+cp -r "$here/cryslink/vasp-h2o-md" "$work/"
+(cd "$work" && "$bin/Cryslink" --Action=VASPConvCONTCAR vasp-h2o-md/POSCAR | grep -v "^  Site:")
+(cd "$work" && "$bin/Cryslink" --Action=VASPMakeXSF vasp-h2o-md/POSCAR | grep -v "^  Site:")
+echo "-- $work/vasp-h2o-md/h2o-md.xsf, the first frame:"
+sed -n '1,18p' "$work/vasp-h2o-md/h2o-md.xsf"

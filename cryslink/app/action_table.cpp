@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include "abinitio/transiesta.h"
+#include "abinitio/vasp.h"
 #include "analysis/cif_summary.h"
 #include "analysis/distance_list.h"
 #include "analysis/rdf.h"
@@ -15,6 +17,9 @@ int RunConvF09p(const std::string& file1, const std::string&) { return ConvF09p(
 int RunUpdateFILE05(const std::string& file1, const std::string&) { return UpdateFILE05(file1); }
 int RunShowCIFInf(const std::string& file1, const std::string&) { return ShowCIFInf(file1); }
 int RunCalRDF(const std::string& file1, const std::string&) { return CalRDF(file1); }
+int RunVASPConvCONTCAR(const std::string& file1, const std::string&) { return VASPConvCONTCAR(file1); }
+int RunVASPMakeXSF(const std::string& file1, const std::string&) { return VASPMakeXSF(file1); }
+int RunTranSIESTAConvOutput(const std::string& file1, const std::string&) { return TranSIESTAConvOutput(file1); }
 
 // Looked up in this order; the first name that matches without regard to case wins.
 const ActionEntry kActions[] = {
@@ -24,6 +29,9 @@ const ActionEntry kActions[] = {
     {"ShowCIFInf", "Show CIF Information.\n", RunShowCIFInf},
     {"CalRDF", "Calculate Radial Distribution Functions.\n", RunCalRDF},
     {"CalDistance", "Calculate Distance.\n", CalDistance},
+    {"VASPConvCONTCAR", "Convert VASP INCAR/CONTCAR files.\n", RunVASPConvCONTCAR},
+    {"VASPMakeXSF", "Make XSF file from VASP CONTCAR files.\n", RunVASPMakeXSF},
+    {"TranSIESTAConvOutput", "Make XSF file from TranSIESTA-C Output.\n", RunTranSIESTAConvOutput},
 };
 
 }  // namespace

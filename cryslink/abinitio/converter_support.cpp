@@ -1,0 +1,71 @@
+#include "abinitio/converter_support.h"
+
+#include <cstdio>
+
+#include "core/crystal.h"
+#include "core/database_paths.h"
+#include "core/staged_file.h"
+#include "core/text_scanner.h"
+
+void SetDatabasePaths(CCrystal& crystal) {
+    crystal.ASFDCPath = ASFDCPath;
+    crystal.NONRELPath = NONRELPath;
+}
+
+void PrepareCrystal(CCrystal& crystal) {
+    crystal.SpaceGroup.SetP1();
+    crystal.AllocAtomTypes(100);
+    crystal.AllocAtomAsymSites(10000);
+    crystal.AllocAtomSites(10000);
+}
+
+void CountAtomsPerType(CCrystal& crystal) {
+    for (int t = 0; t < crystal.nAtomTypes; ++t) crystal.nEachAtoms[t] = 0;
+    for (int i = 0; i < crystal.nAtomAsymSites; ++i) {
+        const int t = crystal.AtomAsymSites[i].iAtomType;
+        if (t >= 0 && t < crystal.nAtomTypes) ++crystal.nEachAtoms[t];
+    }
+}
+
+std::string FirstWord(std::string_view text) {
+    text = TrimView(text);
+    return std::string(text.substr(0, text.find_first_of(" \t")));
+}
+
+std::string FileNameWord(std::string text) {
+    for (char& c : text)
+        if (c == '/' || c == '\\') c = '_';
+    return text;
+}
+
+double CellDeterminant(const double v[3][3]) {
+    return v[0][0] * (v[1][1] * v[2][2] - v[1][2] * v[2][1]) - v[0][1] * (v[1][0] * v[2][2] - v[1][2] * v[2][0]) +
+           v[0][2] * (v[1][0] * v[2][1] - v[1][1] * v[2][0]);
+}
+
+bool CheckCell(const CCrystal& crystal, const std::string& file) {
+    double x, y, z;
+    if (crystal.CartesianToFractional(0, 0, 0, x, y, z)) return true;
+    std::printf("Error: the lattice vectors of [%s] span no volume.\n", file.c_str());
+    return false;
+}
+
+int WriteXSFAnimation(const std::string& xsf, const StepPlan& plan, CCrystal& crystal, const StepReader& readStep) {
+    CStagedFile file;
+    if (!file.Open(xsf)) {
+        std::printf("Can not write to [%s].\n", xsf.c_str());
+        return -1;
+    }
+    if (plan.nStep >= 1) {
+        const StepLoopResult result = RunStepLoop(file.get(), plan, crystal, readStep, FrameLineNumber::StepIndex);
+        if (result.nRead < plan.nStep) {
+            std::printf("Error: step %d could not be read; [%s] is not written.\n", result.nRead, xsf.c_str());
+            return -1;
+        }
+    }
+    if (!file.Commit()) {
+        std::printf("Can not write to [%s].\n", xsf.c_str());
+        return -1;
+    }
+    return 1;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// Pieces every ab-initio converter uses: a crystal made ready for a reader,
+// names made from titles, and the XSF animation written from a step reader.
+#include <string>
+#include <string_view>
+
+#include "core/step_loop.h"
+
+class CCrystal;
+
+// The database paths of the run.
+void SetDatabasePaths(CCrystal& crystal);
+// Space group P1, no atom types or sites, room for 100 types and 10,000 sites.
+void PrepareCrystal(CCrystal& crystal);
+// The atoms of each type (nEachAtoms) counted from the asymmetric sites.
+void CountAtomsPerType(CCrystal& crystal);
+
+// The trimmed text up to its first blank.
+std::string FirstWord(std::string_view text);
+// A word made safe as a file name: separators become "_".
+std::string FileNameWord(std::string text);
+
+// Determinant of the matrix whose rows are the three vectors.
+double CellDeterminant(const double vectors[3][3]);
+// True when the crystal's lattice vectors can be inverted; otherwise prints the
+// inversion message and one line naming the file.
+bool CheckCell(const CCrystal& crystal, const std::string& file);
+
+// Writes the animation of plan.nStep steps read by `readStep` into `xsf`. The
+// file appears only when complete (an empty file for no steps): 1, or -1 with
+// "Can not write to [...]" or a line saying which step could not be read.
+int WriteXSFAnimation(const std::string& xsf, const StepPlan& plan, CCrystal& crystal, const StepReader& readStep);

@@ -1,0 +1,352 @@
+#include "abinitio/vasp.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "abinitio/converter_support.h"
+#include "analysis/rdf.h"
+#include "app/command_line.h"
+#include "app/paths.h"
+#include "core/cell_vectors.h"
+#include "core/cif_writer.h"
+#include "core/crystal.h"
+#include "core/staged_file.h"
+#include "core/step_loop.h"
+#include "core/text_scanner.h"
+#include "core/units.h"
+
+namespace {
+
+bool IsOUTCARStepHeader(std::string_view line) {
+    return line.find("POSITION") != std::string_view::npos && line.find("TOTAL-FORCE") != std::string_view::npos;
+}
+
+// The type name of a POTCAR data set from its header or TITEL text
+// ("PAW_PBE Fe_pv 06Sep2000" gives Fe): the second word, cut at "_".
+std::string POTCARTypeName(std::string_view header) {
+    std::string_view text = TrimView(header);
+    const size_t blank = text.find_first_of(" \t");
+    if (blank != std::string_view::npos) text = TrimView(text.substr(blank));
+    text = text.substr(0, text.find_first_of(" \t"));
+    return std::string(text.substr(0, text.find('_')));
+}
+
+// An element of the species line: "Fe_pv" and "Fe/abc123" give Fe.
+std::string SpeciesTypeName(std::string_view word) { return std::string(word.substr(0, word.find_first_of("_/"))); }
+
+bool IsCountsLine(std::string_view line) { return line.find_first_not_of(" \t\r\n0123456789") == std::string_view::npos; }
+
+char FirstLetter(std::string_view line) {
+    line = TrimView(line);
+    return line.empty() ? '\0' : line.front();
+}
+
+const std::string& TypeName(const CAtomType& type) { return type.Name.empty() ? type.Label : type.Name; }
+
+// The scaling line: one factor, the cell volume (negative), or three factors
+// for the x, y and z components. Scales the vectors (A) and gives the factors
+// of Cartesian positions; false when the line holds no number.
+bool ApplyScaling(std::string_view line, double vectors[3][3], double factors[3]) {
+    double s[3];
+    const int n = ScanNumbers(line, s, 3);
+    if (n == 0) return false;
+    if (n == 3) {
+        for (int k = 0; k < 3; ++k) factors[k] = s[k];
+    } else {
+        double scale = s[0];
+        if (scale < 0) {
+            const double volume = std::fabs(CellDeterminant(vectors));
+            scale = volume > 0 ? std::cbrt(-scale / volume) : 0.0;
+        }
+        factors[0] = factors[1] = factors[2] = scale;
+    }
+    for (int i = 0; i < 3; ++i)
+        for (int k = 0; k < 3; ++k) vectors[i][k] *= factors[k];
+    return true;
+}
+
+// The first word of the trimmed first line of a file ("" when it cannot be read).
+std::string FirstWordOfFile(const std::string& path) {
+    CTextScanner file;
+    std::string line;
+    if (!file.Open(path) || !file.ReadLine(line)) return "";
+    return FirstWord(line);
+}
+
+// The text after "=" on the first INCAR line that names SYSTEM before an "=".
+std::string ReadINCARTitle(const std::string& incar) {
+    CTextScanner file;
+    if (!file.Open(incar)) {
+        std::printf("Error in VASPConvCONTCAR: Can not read [%s].\n", incar.c_str());
+        return "";
+    }
+    std::string line;
+    while (file.ReadLine(line)) {
+        const std::string upper = ToUpper(line);
+        const size_t at = upper.find("SYSTEM");
+        if (at != std::string::npos && upper.find('=', at + 6) != std::string::npos)
+            return std::string(TrimView(std::string_view(line).substr(line.find('=') + 1)));
+    }
+    return "";
+}
+
+bool CanRead(const std::string& path) { return CTextScanner().Open(path); }
+
+void WriteStructure(CCrystal& crystal, const std::string& directory, const std::string& title, const char* stage,
+                    int iStage, int nCoordination) {
+    const std::string cif = JoinPath(directory, FileNameWord(title) + "-" + stage + ".cif");
+    std::printf("Make CIFFile of %s structure [%s].\n", stage, cif.c_str());
+    WriteCIFFile(crystal, cif);
+    if (GetIntOption("CalcRDF") == 0) return;
+    std::printf("Calculate RDF for %s structure.\n", stage);
+    CalculateRDF(crystal, iStage);
+    if (nCoordination > 0) CalculateCNRDF(crystal, nCoordination, iStage);
+}
+
+}  // namespace
+
+bool CVASP::ReadPOTCARFile(const std::string& path, CCrystal& crystal) {
+    CTextScanner file;
+    if (!file.Open(path)) {
+        std::printf("Error in CVASP::ReadPOTCARFile: Can not read [%s].\n", path.c_str());
+        return false;
+    }
+    // A data set runs from its header line to "End of Dataset"; its TITEL
+    // line, when there is one, names it even where a line precedes the header.
+    std::string header, line;
+    while (file.ReadLine(header)) {
+        if (TrimView(header).empty()) continue;
+        std::string name = POTCARTypeName(header);
+        bool titled = false;
+        while (file.ReadLine(line)) {
+            const std::string_view text = TrimView(line);
+            if (!titled && text.starts_with("TITEL") && text.find('=') != std::string_view::npos) {
+                name = POTCARTypeName(text.substr(text.find('=') + 1));
+                titled = true;
+            }
+            if (ContainsNoCase(line, "END OF DATASET")) break;
+        }
+        crystal.AddAtomType(name, 0.0, false);
+    }
+    return true;
+}
+
+int CVASP::ReadPOSCARFile(const std::string& path, CCrystal& crystal) {
+    std::printf("ReadPOSCARFile:\n");
+    crystal.Initialize();
+    PrepareCrystal(crystal);
+    const bool potcar = ReadPOTCARFile(JoinPath(DirectoryWithoutSeparator(path), "POTCAR"), crystal);
+
+    CTextScanner file;
+    if (!file.Open(path)) {
+        std::printf("Error: Can not read [%s]\n", path.c_str());
+        return -1;
+    }
+    std::string line;
+    auto fail = [&](const char* what) {
+        std::printf("Error: [%s] %s (line %ld).\n", path.c_str(), what, file.LineNumber());
+        return -1;
+    };
+    if (!file.ReadLine(line)) return fail("is empty");
+    crystal.Name = crystal.ChemicalName = std::string(TrimView(line));
+    std::string scaling;
+    if (!file.ReadLine(scaling)) return fail("ends before the scaling factor");
+    double vectors[3][3];
+    for (auto& v : vectors)
+        if (!file.ReadLine(line) || ScanNumbers(line, v, 3) < 3) return fail("has no three numbers for a lattice vector");
+    double factors[3];
+    if (!ApplyScaling(scaling, vectors, factors)) return fail("has no scaling factor on line 2");
+    for (auto& v : vectors)
+        for (double& x : v) x *= units::kAngstromToNm;
+    SetLatticeFromVectors(crystal, vectors);
+    std::printf("  Lattice parameters: %lg nm %lg nm %lg nm   %lg %lg %lg\n", crystal.a, crystal.b, crystal.c,
+                crystal.alpha, crystal.beta, crystal.gamma);
+    if (!CheckCell(crystal, path)) return -1;
+
+    // Line 6 holds the element symbols, or (older layout) already the counts.
+    const long mark = file.Tell(), markLine = file.LineNumber();
+    if (!file.ReadLine(line)) return fail("ends before the atom counts");
+    if (IsCountsLine(line)) {
+        file.Seek(mark, markLine);
+    } else if (!potcar || crystal.nAtomTypes == 0) {
+        for (std::string_view word : SplitWords(line)) crystal.AddAtomType(SpeciesTypeName(word), 0.0, false);
+    }
+    std::printf("nAtomTypes: %d\n", crystal.nAtomTypes);
+    if (crystal.nAtomTypes == 0) return fail("has no species line and no POTCAR gives the atom types");
+
+    if (!file.ReadLine(line)) return fail("ends before the atom counts");
+    std::vector<double> counts(static_cast<size_t>(crystal.nMaxAtomTypes) + 1);
+    const int nCounts = ScanNumbers(line, counts.data(), static_cast<int>(counts.size()));
+    if (nCounts != crystal.nAtomTypes) {
+        std::printf("Error: [%s] gives %d atom counts for %d atom types.\n", path.c_str(), nCounts, crystal.nAtomTypes);
+        return -1;
+    }
+    for (int t = 0; t < crystal.nAtomTypes; ++t) {
+        const double n = counts[static_cast<size_t>(t)];
+        if (n < 0 || n != std::floor(n) || n > crystal.nMaxAtomSites) return fail("has an atom count that is no count");
+        crystal.nEachAtoms[t] = static_cast<int>(n);
+        std::printf("  nEachAtoms[%d]=%d\n", t, crystal.nEachAtoms[t]);
+    }
+
+    if (!file.ReadLine(line)) return fail("ends before the coordinate line");
+    if (FirstLetter(line) == 'S' || FirstLetter(line) == 's')
+        if (!file.ReadLine(line)) return fail("ends before the coordinate line");
+    const char mode = FirstLetter(line);
+    const bool cartesian = mode == 'C' || mode == 'c' || mode == 'K' || mode == 'k';
+
+    for (int t = 0; t < crystal.nAtomTypes; ++t) {
+        const std::string typeName = TypeName(crystal.AtomTypes[t]);
+        for (int j = 0; j < crystal.nEachAtoms[t]; ++j) {
+            double p[3];
+            if (!file.ReadLine(line) || ScanNumbers(line, p, 3) < 3) return fail("has no three coordinates of an atom");
+            const std::string label = typeName + std::to_string(j + 1);
+            std::printf("  Site: %s (%lg,%lg,%lg) => ", label.c_str(), p[0], p[1], p[2]);
+            double x = p[0], y = p[1], z = p[2];
+            if (cartesian) {
+                const double k = units::kAngstromToNm;
+                if (!crystal.CartesianToFractional(p[0] * factors[0] * k, p[1] * factors[1] * k,
+                                                   p[2] * factors[2] * k, x, y, z))
+                    return -1;
+            }
+            crystal.AddAtomAsymSite(label, typeName, 1.0, x, y, z);
+            std::printf("(%lg,%lg,%lg) %d\n", x, y, z, crystal.nAtomAsymSites);
+        }
+    }
+    crystal.CalculateLatticeVectors();
+    crystal.CopyAsymSitesToSites();
+    return 1;
+}
+
+int CVASP::ReadOUTCARFrame(CTextScanner& file, int step, CCrystal& crystal) {
+    crystal.ClearSites();
+    std::string line;
+    auto fail = [&](const char* what) {
+        std::printf("Error: step %d of [%s] %s (line %ld).\n", step, file.FileName().c_str(), what,
+                    file.LineNumber());
+        return 0;
+    };
+    if (!file.FindLineContaining("VOLUME and BASIS-vectors", line) ||
+        !file.FindLineContaining("direct lattice vectors", line))
+        return fail("has no lattice vectors");
+    double vectors[3][3];
+    for (auto& v : vectors) {
+        if (!file.ReadLine(line) || ScanNumbers(line, v, 3) < 3) return fail("has no three numbers for a lattice vector");
+        for (double& x : v) x *= units::kAngstromToNm;
+    }
+    SetLatticeFromVectors(crystal, vectors);
+    std::printf("Lattice parameters: %lg %lg %lg nm  %lg %lg %lg\n", crystal.a, crystal.b, crystal.c, crystal.alpha,
+                crystal.beta, crystal.gamma);
+    if (!file.FindLine(IsOUTCARStepHeader, line) || !file.SkipLines(1)) return fail("has no positions");
+    for (int t = 0; t < crystal.nAtomTypes; ++t) {
+        const std::string typeName = TypeName(crystal.AtomTypes[t]);
+        for (int j = 0; j < crystal.nEachAtoms[t]; ++j) {
+            double v[6], x, y, z;
+            if (!file.ReadLine(line) || ScanNumbers(line, v, 6) < 6) return fail("has no position and force of an atom");
+            const double k = units::kAngstromToNm;
+            if (!crystal.CartesianToFractional(v[0] * k, v[1] * k, v[2] * k, x, y, z)) return 0;
+            crystal.AddAtomAsymSite("", typeName, 1.0, x, y, z, v[3], v[4], v[5]);
+        }
+    }
+    crystal.CalculateLatticeVectors();
+    TurnForcesToLatticeFrame(crystal, vectors);
+    crystal.CopyAsymSitesToSites();
+    return 1;
+}
+
+int CountOUTCARSteps(CTextScanner& file, int nAtoms, int& incomplete) {
+    incomplete = 0;
+    int n = 0;
+    std::string line;
+    while (file.FindLine(IsOUTCARStepHeader, line)) {
+        if (nAtoms == 0) {
+            ++n;
+            continue;
+        }
+        // The block: a line of dashes, one line per atom, a line of dashes.
+        int rows = 0;
+        bool closed = false;
+        if (file.ReadLine(line)) {
+            while (rows <= nAtoms && file.ReadLine(line)) {
+                if (TrimView(line).starts_with("---")) {
+                    closed = true;
+                    break;
+                }
+                ++rows;
+            }
+        }
+        if (closed && rows == nAtoms)
+            ++n;
+        else
+            ++incomplete;
+    }
+    return n;
+}
+
+std::string VASPRunDirectory(const std::string& argument) {
+    std::error_code ec;
+    if (!argument.empty() && std::filesystem::is_directory(argument, ec)) return argument;
+    return DirectoryWithoutSeparator(argument);
+}
+
+int VASPConvCONTCAR(const std::string& path) {
+    const std::string directory = VASPRunDirectory(path);
+    const std::string incar = JoinPath(directory, "INCAR");
+    const std::string potcar = JoinPath(directory, "POTCAR");
+    std::string poscar = JoinPath(directory, "POSCAR");
+    if (CanRead(poscar + ".initial")) poscar += ".initial";
+    const std::string contcar = JoinPath(directory, "CONTCAR");
+    std::printf("\nINCAR   file : %s\n", incar.c_str());
+    std::printf("POTCAR  file : %s\n", potcar.c_str());
+    std::printf("POSCAR  file : %s\n", poscar.c_str());
+    std::printf("CONTCAR file : %s\n", contcar.c_str());
+    const int nCoordination = GetIntOption("CoordinationNumber");
+    if (nCoordination > 0) std::printf("Coordination Number: %d\n", nCoordination);
+
+    CCrystal initial, final;
+    SetDatabasePaths(initial);
+    SetDatabasePaths(final);
+    CVASP vasp;
+    const bool readInitial = vasp.ReadPOSCARFile(poscar, initial) == 1;
+    const bool readFinal = vasp.ReadPOSCARFile(contcar, final) == 1;
+    std::printf("\n");
+    const std::string title = FirstWord((readInitial || !readFinal ? initial : final).ChemicalName);
+    if (readInitial) WriteStructure(initial, directory, title, "initial", 0, nCoordination);
+    if (readFinal) WriteStructure(final, directory, title, "final", 1, nCoordination);
+    return 1;
+}
+
+int VASPMakeXSF(const std::string& path) {
+    const std::string directory = VASPRunDirectory(path);
+    const std::string poscar = JoinPath(directory, "POSCAR");
+    const std::string outcar = JoinPath(directory, "OUTCAR");
+    std::string title = FirstWord(ReadINCARTitle(JoinPath(directory, "INCAR")));
+    if (title.empty()) title = FirstWordOfFile(poscar);
+    if (title.empty()) title = "OUTCAR";
+    const std::string xsf = JoinPath(directory, FileNameWord(title) + ".xsf");
+    std::printf("\nTitle: %s\n", title.c_str());
+    std::printf("POSCAR file : %s\n", poscar.c_str());
+    std::printf("OUTCAR file : %s\n", outcar.c_str());
+    std::printf("XSF file    : %s\n", xsf.c_str());
+
+    CCrystal crystal;
+    SetDatabasePaths(crystal);
+    CVASP vasp;
+    vasp.ReadPOSCARFile(poscar, crystal);
+
+    CTextScanner file;
+    int nCounted = 0, incomplete = 0;
+    if (file.Open(outcar)) nCounted = CountOUTCARSteps(file, crystal.nAtomAsymSites, incomplete);
+    if (incomplete > 0)
+        std::printf("Error: %d step(s) of [%s] are incomplete or do not hold %d atoms; they are left out.\n",
+                    incomplete, outcar.c_str(), crystal.nAtomAsymSites);
+    const StepPlan plan = PlanSteps(nCounted, GetIntOption("nLastStep"), GetIntOption("nOutputInterval"));
+    PrintStepPlan(crystal, plan);
+    if (!file.IsOpen()) {
+        std::printf("Can not read [%s].\n", outcar.c_str());
+        return -1;
+    }
+    file.Rewind();
+    return WriteXSFAnimation(xsf, plan, crystal, [&](int s, CCrystal& c) { return vasp.ReadOUTCARFrame(file, s, c); });
+}
