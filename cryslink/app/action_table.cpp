@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include "abinitio/castep.h"
 #include "analysis/cif_summary.h"
 #include "analysis/distance_list.h"
 #include "analysis/rdf.h"
@@ -12,6 +13,7 @@ namespace {
 int RunUpdateFILE05(const std::string& file1, const std::string&) { return UpdateFILE05(file1); }
 int RunShowCIFInf(const std::string& file1, const std::string&) { return ShowCIFInf(file1); }
 int RunCalRDF(const std::string& file1, const std::string&) { return CalRDF(file1); }
+int RunCASTEPConvOutput(const std::string& file1, const std::string&) { return CASTEPConvOutput(file1); }
 
 // Looked up in this order; the first name that matches without regard to case wins.
 const ActionEntry kActions[] = {
@@ -19,6 +21,7 @@ const ActionEntry kActions[] = {
     {"ShowCIFInf", "Show CIF Information.\n", RunShowCIFInf},
     {"CalRDF", "Calculate Radial Distribution Functions.\n", RunCalRDF},
     {"CalDistance", "Calculate Distance.\n", CalDistance},
+    {"CASTEPConvOutput", "Make CAR/XSF file from CASTEP .castep file.\n", RunCASTEPConvOutput},
 };
 
 }  // namespace
