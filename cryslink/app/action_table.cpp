@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "abinitio/castep.h"
+#include "abinitio/pwscf.h"
 #include "analysis/cif_summary.h"
 #include "analysis/distance_list.h"
 #include "analysis/rdf.h"
@@ -14,6 +15,7 @@ int RunUpdateFILE05(const std::string& file1, const std::string&) { return Updat
 int RunShowCIFInf(const std::string& file1, const std::string&) { return ShowCIFInf(file1); }
 int RunCalRDF(const std::string& file1, const std::string&) { return CalRDF(file1); }
 int RunCASTEPConvOutput(const std::string& file1, const std::string&) { return CASTEPConvOutput(file1); }
+int RunPWScfConvOutput(const std::string& file1, const std::string&) { return PWScfConvOutput(file1); }
 
 // Looked up in this order; the first name that matches without regard to case wins.
 const ActionEntry kActions[] = {
@@ -22,6 +24,7 @@ const ActionEntry kActions[] = {
     {"CalRDF", "Calculate Radial Distribution Functions.\n", RunCalRDF},
     {"CalDistance", "Calculate Distance.\n", CalDistance},
     {"CASTEPConvOutput", "Make CAR/XSF file from CASTEP .castep file.\n", RunCASTEPConvOutput},
+    {"PWScfConvOutput", "Make XSF file from PWScf Output.\n", RunPWScfConvOutput},
 };
 
 }  // namespace
