@@ -58,9 +58,19 @@ PWScfOutputSummary SummarisePWScfOutput(CTextScanner& scanner) {
     bool haveCelldm = false;
     while (scanner.ReadLine(line)) {
         if (IsPositionsCard(line)) {
-            ++s.nPositionCards;
+            // A card counts when its rows end before the end of the file.
+            bool endOfFile = false;
+            if (!ReadCardRows(scanner, endOfFile).empty() && !endOfFile) ++s.nPositionCards;
         } else if (IsForcesHeader(line)) {
-            ++s.nForceBlocks;
+            // A block counts when a line follows its last force.
+            bool rows = false, closed = false;
+            while (!closed && scanner.ReadLine(line)) {
+                if (line.find("force =") != std::string::npos)
+                    rows = true;
+                else if (rows || !TrimView(line).empty())
+                    closed = true;
+            }
+            if (rows && closed) ++s.nForceBlocks;
         } else if (!haveCelldm && line.find("celldm(1)=") != std::string::npos) {
             s.alat = LeadingNumber(std::string_view(line).substr(line.find('=') + 1));
             haveCelldm = true;
@@ -121,14 +131,16 @@ bool CPWScf::ReadForces(CTextScanner& scanner) {
         const size_t at = line.find("force =");
         if (at == std::string::npos) {
             if (forces.empty() && TrimView(line).empty()) continue;
-            break;
+            forces_.swap(forces);
+            return true;
         }
         std::array<double, 3> f{0, 0, 0};
         ScanNumbers(std::string_view(line).substr(at + 7), f.data(), 3);
         forces.push_back(f);
     }
-    forces_.swap(forces);
-    return true;
+    std::printf("Incomplete forces at the end of [%s].\n", scanner.FileName().c_str());
+    forces_.clear();
+    return false;
 }
 
 void CPWScf::Apply(CCrystal& crystal) const {
@@ -199,7 +211,8 @@ int CPWScf::ReadStep(CTextScanner& scanner, int, CCrystal& crystal) {
         const long offset = scanner.Tell(), number = scanner.LineNumber();
         if (!scanner.ReadLine(line)) break;
         if (IsForcesHeader(line)) {
-            haveForces = ReadForces(scanner);
+            ReadForces(scanner);  // cut off by the end of the file, the step keeps no forces
+            haveForces = true;
             break;
         }
         if (StartsGeometry(line)) {

@@ -14,7 +14,7 @@ class CTextScanner;
 
 // What the header and the cards of a pw.x output hold.
 struct PWScfOutputSummary {
-    int nPositionCards = 0;   // lines that begin an ATOMIC_POSITIONS card
+    int nPositionCards = 0;   // ATOMIC_POSITIONS cards whose rows end before the end of the file
     int nForceBlocks = 0;     // "Forces acting on atoms" headers, old and new
     double alat = 0;          // celldm(1) of the header, bohr
     double axes[3][3] = {};   // crystal axes of the header, in units of alat
