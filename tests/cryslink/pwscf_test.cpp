@@ -154,7 +154,7 @@ TEST(PWScfConvOutput, CorpusRuns) {
             const double expected[3] = {c.u, c.v, c.w}, force[3] = {c.fx, c.fy, c.fz};
             for (int k = 0; k < 3; ++k) {
                 EXPECT_NEAR(fr[k] - std::floor(fr[k] + 1e-6), expected[k], 2e-7) << "atom " << c.atom;
-                EXPECT_NEAR(f.atoms[c.atom].f[k], force[k], 6e-8)  // XSF keeps 7 decimals << "atom " << c.atom;
+                EXPECT_NEAR(f.atoms[c.atom].f[k], force[k], 6e-8) << "atom " << c.atom;  // XSF keeps 7 decimals
             }
         }
         EXPECT_TRUE(std::filesystem::exists(dir / "run-initial.cif"));
