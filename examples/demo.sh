@@ -31,3 +31,9 @@ echo "== Cryslink CalRDF: radial distribution functions of a CIF file =="
 (cd "$work" && "$bin/Cryslink" --Action=CalRDF --CalcRDF=1 --CoordinationNumber=6 "$here/cryslink/rutile.cif")
 echo "-- $work/Ti-O-RDF.csv, the first shell:"
 sed -n '78,82p' "$work/Ti-O-RDF.csv"
+
+echo "== Cryslink CASTEPConvOutput: an MD run as XSF frames, CIF files and a CAR file =="
+cp "$here/cryslink/Si8-md-NPT.castep" "$work/"
+(cd "$work" && "$bin/Cryslink" --Action=CASTEPConvOutput --nOutputInterval=5 Si8-md-NPT.castep | grep -v '^Si (')
+echo "-- $work/Si8-md-NPT.car.new:"
+cat "$work/Si8-md-NPT.car.new"
