@@ -23,15 +23,23 @@ bool IsStarLine(std::string_view line) {
 // A table row: optional frame character, element, atom number, then the first
 // three numbers (words that are no number, such as "(cons'd)", are passed over).
 bool ParseRow(std::string_view line, std::string_view frame, std::string& element, double values[3]) {
-    const std::vector<std::string_view> words = SplitWords(line);
-    size_t i = (!words.empty() && words[0] == frame) ? 1 : 0;
+    std::string_view words[12];
+    size_t n = 0, i = 0;
+    while (n < 12) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
+        if (i >= line.size()) break;
+        const size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') ++i;
+        words[n++] = line.substr(start, i - start);
+    }
+    const size_t first = (n > 0 && words[0] == frame) ? 1 : 0;
     long number;
-    if (words.size() < i + 5 || words[i] == frame || !ParseInteger(words[i + 1], number)) return false;
+    if (n < first + 5 || words[first] == frame || !ParseInteger(words[first + 1], number)) return false;
     int found = 0;
-    for (size_t k = i + 2; k < words.size() && found < 3; ++k)
+    for (size_t k = first + 2; k < n && found < 3; ++k)
         if (ParseNumber(words[k], values[found])) ++found;
     if (found < 3) return false;
-    element.assign(words[i]);
+    element.assign(words[first]);
     return true;
 }
 
@@ -132,8 +140,7 @@ void CCASTEPReader::Apply(CCrystal& crystal) const {
     crystal.SetLatticeParameters(cell_[0] * units::kAngstromToNm, cell_[1] * units::kAngstromToNm,
                                  cell_[2] * units::kAngstromToNm, cell_[3], cell_[4], cell_[5]);
     crystal.CalculateLatticeVectors();
-    crystal.AllocAtomAsymSites(crystal.nMaxAtomAsymSites);
-    crystal.AllocAtomSites(crystal.nMaxAtomSites);
+    crystal.ClearSites();
     for (size_t i = 0; i < atoms_.size(); ++i) {
         const Atom& a = atoms_[i];
         const Force f = i < forces_.size() ? forces_[i] : Force{0, 0, 0};

@@ -145,8 +145,7 @@ bool CPWScf::ReadForces(CTextScanner& scanner) {
 
 void CPWScf::Apply(CCrystal& crystal) const {
     if (cell_.IsValid()) SetCrystalCell(crystal, cell_, units::kBohrToNm);
-    crystal.AllocAtomAsymSites(crystal.nMaxAtomAsymSites);
-    crystal.AllocAtomSites(crystal.nMaxAtomSites);
+    crystal.ClearSites();
     for (size_t i = 0; i < atoms_.size(); ++i) {
         const Atom& a = atoms_[i];
         const std::array<double, 3> f = i < forces_.size() ? forces_[i] : std::array<double, 3>{0, 0, 0};

@@ -84,6 +84,12 @@ int CCrystal::AllocAtomSites(int n) {
     return nMaxAtomSites;
 }
 
+void CCrystal::ClearSites() {
+    nAtomAsymSites = 0;
+    nAtomSites = 0;
+    asymSitesPerElement.clear();
+}
+
 int CCrystal::FindAtomType(const std::string& name) const {
     for (int i = 0; i < nAtomTypes; ++i)
         if (AtomTypes[i].Name == name) return i;

@@ -45,6 +45,9 @@ public:
     int AllocAtomTypes(int n);
     int AllocAtomAsymSites(int n);
     int AllocAtomSites(int n);
+    // Empties the asymmetric site and site lists, keeping their capacities
+    // (what a trajectory reader does before every step).
+    void ClearSites();
 
     int FindAtomType(const std::string& name) const;
     int AddAtomType(const std::string& name, double charge, bool unique);
