@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "abinitio/castep.h"
 #include "core/car_writer.h"
 #include "core/crystal.h"
 #include "program_runner.h"
@@ -61,6 +62,18 @@ void ExpectAtom(const std::vector<XsfFrame>& frames, const AtomCheck& c) {
 }
 
 }  // namespace
+
+TEST(CASTEPConvOutput, ForcesTitles) {
+    const std::pair<const char*, bool> lines[] = {
+        {" *********************************** Forces ***********************************", true},
+        {" ***************************** Symmetrised Forces *****************************", true},
+        {" ***************************** Constrained Forces *****************************", true},
+        {" **************************** Unconstrained Forces ****************************", false},
+        {" *********** Symmetrised Stress Tensor ***********", false},
+        {" Forces on atoms", false},
+    };
+    for (const auto& [line, title] : lines) EXPECT_EQ(IsCASTEPForcesTitle(line), title) << line;
+}
 
 TEST(CASTEPConvOutput, CorpusRuns) {
     struct Run {
