@@ -53,3 +53,8 @@ cp -r "$here/cryslink/vasp-h2o-md" "$work/"
 (cd "$work" && "$bin/Cryslink" --Action=VASPMakeXSF vasp-h2o-md/POSCAR | grep -v "^  Site:")
 echo "-- $work/vasp-h2o-md/h2o-md.xsf, the first frame:"
 sed -n '1,18p' "$work/vasp-h2o-md/h2o-md.xsf"
+echo "== Cryslink CASTEPConvOutput: an MD run as XSF frames, CIF files and a CAR file =="
+cp "$here/cryslink/Si8-md-NPT.castep" "$work/"
+(cd "$work" && "$bin/Cryslink" --Action=CASTEPConvOutput --nOutputInterval=5 Si8-md-NPT.castep | grep -v '^Si (')
+echo "-- $work/Si8-md-NPT.car.new:"
+cat "$work/Si8-md-NPT.car.new"

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake make g++ libgtest-dev libbenchmark-dev)
 if [ "${1:-}" = "--generators" ]; then
-  packages+=(python3-spglib python3-ase python3-pymatgen python3-gemmi gfortran)
+  packages+=(python3-spglib python3-ase python3-pymatgen python3-gemmi python3-openbabel gfortran)
 fi
 missing=()
 for p in "${packages[@]}"; do

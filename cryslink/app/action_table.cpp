@@ -4,6 +4,8 @@
 
 #include "abinitio/transiesta.h"
 #include "abinitio/vasp.h"
+#include "abinitio/castep.h"
+#include "abinitio/pwscf.h"
 #include "analysis/cif_summary.h"
 #include "analysis/distance_list.h"
 #include "analysis/rdf.h"
@@ -20,6 +22,8 @@ int RunCalRDF(const std::string& file1, const std::string&) { return CalRDF(file
 int RunVASPConvCONTCAR(const std::string& file1, const std::string&) { return VASPConvCONTCAR(file1); }
 int RunVASPMakeXSF(const std::string& file1, const std::string&) { return VASPMakeXSF(file1); }
 int RunTranSIESTAConvOutput(const std::string& file1, const std::string&) { return TranSIESTAConvOutput(file1); }
+int RunCASTEPConvOutput(const std::string& file1, const std::string&) { return CASTEPConvOutput(file1); }
+int RunPWScfConvOutput(const std::string& file1, const std::string&) { return PWScfConvOutput(file1); }
 
 // Looked up in this order; the first name that matches without regard to case wins.
 const ActionEntry kActions[] = {
@@ -32,6 +36,8 @@ const ActionEntry kActions[] = {
     {"VASPConvCONTCAR", "Convert VASP INCAR/CONTCAR files.\n", RunVASPConvCONTCAR},
     {"VASPMakeXSF", "Make XSF file from VASP CONTCAR files.\n", RunVASPMakeXSF},
     {"TranSIESTAConvOutput", "Make XSF file from TranSIESTA-C Output.\n", RunTranSIESTAConvOutput},
+    {"CASTEPConvOutput", "Make CAR/XSF file from CASTEP .castep file.\n", RunCASTEPConvOutput},
+    {"PWScfConvOutput", "Make XSF file from PWScf Output.\n", RunPWScfConvOutput},
 };
 
 }  // namespace

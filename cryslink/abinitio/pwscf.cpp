@@ -1,0 +1,299 @@
+#include "abinitio/pwscf.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+#include "abinitio/converter_files.h"
+#include "analysis/rdf.h"
+#include "app/paths.h"
+#include "core/cif_writer.h"
+#include "core/crystal.h"
+#include "core/database_paths.h"
+#include "core/step_loop.h"
+#include "core/text_scanner.h"
+#include "core/units.h"
+
+namespace {
+
+bool IsPositionsCard(std::string_view line) { return StartsWithNoCase(line, "ATOMIC_POSITIONS"); }
+bool IsForcesHeader(std::string_view line) { return line.find("Forces acting on atoms") != std::string_view::npos; }
+bool IsFinalCoordinates(std::string_view line) { return line.find("Begin final coordinates") != std::string_view::npos; }
+
+// Lines that start the next step's geometry, where a search for forces stops.
+bool StartsGeometry(std::string_view line) {
+    return IsPositionsCard(line) || StartsWithNoCase(line, "CELL_PARAMETERS") || IsFinalCoordinates(line);
+}
+
+// The card's rows: a name and three numbers each, up to the first line that is
+// none, which is left to be read again.
+std::vector<PWScfSite> ReadCardRows(CTextScanner& scanner, bool& endOfFile) {
+    std::vector<PWScfSite> rows;
+    std::string line;
+    endOfFile = false;
+    for (;;) {
+        const long offset = scanner.Tell(), number = scanner.LineNumber();
+        if (!scanner.ReadLine(line)) {
+            endOfFile = true;
+            break;
+        }
+        const std::vector<std::string_view> words = SplitWords(line);
+        PWScfSite row;
+        if (words.size() < 4 || !ParseNumber(words[1], row.r[0]) || !ParseNumber(words[2], row.r[1]) ||
+            !ParseNumber(words[3], row.r[2])) {
+            scanner.Seek(offset, number);
+            break;
+        }
+        row.name.assign(words[0]);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+}  // namespace
+
+PWScfOutputSummary SummarisePWScfOutput(CTextScanner& scanner) {
+    PWScfOutputSummary s;
+    std::string line;
+    bool haveCelldm = false;
+    while (scanner.ReadLine(line)) {
+        if (IsPositionsCard(line)) {
+            // A card counts when its rows end before the end of the file.
+            bool endOfFile = false;
+            if (!ReadCardRows(scanner, endOfFile).empty() && !endOfFile) ++s.nPositionCards;
+        } else if (IsForcesHeader(line)) {
+            // A block counts when a line follows its last force.
+            bool rows = false, closed = false;
+            while (!closed && scanner.ReadLine(line)) {
+                if (line.find("force =") != std::string::npos)
+                    rows = true;
+                else if (rows || !TrimView(line).empty())
+                    closed = true;
+            }
+            if (rows && closed) ++s.nForceBlocks;
+        } else if (!haveCelldm && line.find("celldm(1)=") != std::string::npos) {
+            s.alat = LeadingNumber(std::string_view(line).substr(line.find('=') + 1));
+            haveCelldm = true;
+        } else if (!s.hasAxes && line.find("crystal axes:") != std::string::npos) {
+            int n = 0;
+            for (; n < 3 && scanner.ReadLine(line); ++n) {
+                const size_t open = line.find('(', line.find('='));
+                if (open == std::string::npos || ScanNumbers(std::string_view(line).substr(open + 1), s.axes[n], 3) != 3)
+                    break;
+            }
+            s.hasAxes = n == 3;
+        }
+    }
+    return s;
+}
+
+bool CPWScf::ReadInput(const std::string& inputName, CCrystal& crystal, const std::string& spgPath) {
+    spgPath_ = spgPath;
+    input_ = PWScfInput();
+    if (!ReadPWScfInput(inputName, input_)) {
+        std::printf("Error: Can not read [%s]\n", inputName.c_str());
+        return false;
+    }
+    hasInput_ = BuildPWScfInputCrystal(input_, spgPath, crystal, inputName);
+    if (hasInput_) PWScfInputCell(input_, cell_, alat_);
+    for (int i = 0; i < crystal.nAtomAsymSites; ++i) {
+        const CAtomSite& s = crystal.AtomAsymSites[i];
+        atoms_.push_back({s.GetElementName(), {s.x, s.y, s.z}});
+    }
+    return hasInput_;
+}
+
+void CPWScf::UseOutputHeader(const PWScfOutputSummary& summary) {
+    if (!summary.hasAxes || summary.alat <= 0) return;
+    double v[3][3];
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) v[i][j] = summary.axes[i][j] * summary.alat;
+    if (cell_.IsValid()) {
+        double largest = 0, difference = 0;
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) {
+                largest = std::fmax(largest, std::fabs(cell_.v[i][j]));
+                difference = std::fmax(difference, std::fabs(cell_.v[i][j] - v[i][j]));
+            }
+        if (difference <= 1e-4 * largest) return;  // the same cell, kept at the input's precision
+    }
+    CCellVectors header;
+    if (header.Set(v)) {
+        cell_ = header;
+        alat_ = summary.alat;
+    }
+}
+
+bool CPWScf::ReadForces(CTextScanner& scanner) {
+    std::vector<std::array<double, 3>> forces;
+    std::string line;
+    while (scanner.ReadLine(line)) {
+        const size_t at = line.find("force =");
+        if (at == std::string::npos) {
+            if (forces.empty() && TrimView(line).empty()) continue;
+            forces_.swap(forces);
+            return true;
+        }
+        std::array<double, 3> f{0, 0, 0};
+        ScanNumbers(std::string_view(line).substr(at + 7), f.data(), 3);
+        forces.push_back(f);
+    }
+    std::printf("Incomplete forces at the end of [%s].\n", scanner.FileName().c_str());
+    forces_.clear();
+    return false;
+}
+
+void CPWScf::Apply(CCrystal& crystal) const {
+    if (cell_.IsValid()) SetCrystalCell(crystal, cell_, units::kBohrToNm);
+    crystal.ClearSites();
+    for (size_t i = 0; i < atoms_.size(); ++i) {
+        const Atom& a = atoms_[i];
+        const std::array<double, 3> f = i < forces_.size() ? forces_[i] : std::array<double, 3>{0, 0, 0};
+        crystal.AddAtomAsymSite("", a.name, 1.0, a.f[0], a.f[1], a.f[2], f[0], f[1], f[2]);
+    }
+    crystal.CopyAsymSitesToSites();
+}
+
+int CPWScf::ReadStep(CTextScanner& scanner, int, CCrystal& crystal) {
+    std::string line;
+    if (singlePoint_) {
+        if (!scanner.FindLine(IsForcesHeader, line) || !ReadForces(scanner)) return 0;
+        Apply(crystal);
+        return 1;
+    }
+    std::string unit;
+    bool found = false;
+    while (!found && scanner.ReadLine(line)) {
+        if (IsFinalCoordinates(line)) finalCoordinates_ = true;
+        double cardAlat = 0;
+        const std::string card = PWScfCardOf(line, &unit, &cardAlat);
+        if (card == "CELL_PARAMETERS") {
+            if (cardAlat > 0) alat_ = cardAlat;
+            double v[3][3];
+            int n = 0;
+            for (; n < 3 && scanner.ReadLine(line) && ScanNumbers(line, v[n], 3) == 3; ++n) {
+            }
+            const double scale = unit == "bohr" ? 1.0 : unit == "angstrom" ? 1.0 / units::kBohr : alat_;
+            for (int i = 0; i < 3; ++i)
+                for (int j = 0; j < 3; ++j) v[i][j] *= scale;
+            CCellVectors cell;
+            if (n == 3 && cell.Set(v))
+                cell_ = cell;
+            else
+                std::printf("CELL_PARAMETERS at line %ld of [%s] not read.\n", scanner.LineNumber(),
+                            scanner.FileName().c_str());
+        } else if (card == "ATOMIC_POSITIONS") {
+            found = true;
+        }
+    }
+    if (!found) return 0;
+    const long cardLine = scanner.LineNumber();
+    bool endOfFile = false;
+    const std::vector<PWScfSite> rows = ReadCardRows(scanner, endOfFile);
+    if (rows.empty() || (endOfFile && rows.size() < atoms_.size())) {
+        std::printf("Incomplete ATOMIC_POSITIONS at line %ld of [%s].\n", cardLine, scanner.FileName().c_str());
+        return 0;
+    }
+    std::vector<Atom> atoms(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        atoms[i].name = rows[i].name;
+        if (!PWScfToFractional(unit.empty() ? "alat" : unit, rows[i].r, cell_, alat_, atoms[i].f)) {
+            std::printf("ATOMIC_POSITIONS at line %ld of [%s]: no cell for unit [%s].\n", cardLine,
+                        scanner.FileName().c_str(), unit.c_str());
+            return 0;
+        }
+    }
+    atoms_.swap(atoms);
+    // The forces at these positions follow the card, before the next geometry.
+    bool haveForces = false;
+    for (;;) {
+        const long offset = scanner.Tell(), number = scanner.LineNumber();
+        if (!scanner.ReadLine(line)) break;
+        if (IsForcesHeader(line)) {
+            ReadForces(scanner);  // cut off by the end of the file, the step keeps no forces
+            haveForces = true;
+            break;
+        }
+        if (StartsGeometry(line)) {
+            scanner.Seek(offset, number);
+            break;
+        }
+    }
+    // The final coordinates repeat the last geometry, whose forces were read with it.
+    if (!haveForces && !finalCoordinates_) forces_.clear();
+    Apply(crystal);
+    return 1;
+}
+
+int PWScfConvOutput(const std::string& file) {
+    const std::string base = PathBase(file);
+    std::string inputName = base + ".inp";
+    std::error_code ec;
+    if (!std::filesystem::exists(inputName, ec) && std::filesystem::exists(base + ".in", ec)) inputName = base + ".in";
+    std::string xsfName = file;
+    ChangeFileExtension(xsfName, "xsf");
+    const std::string newName = inputName + ".new";
+    std::printf("\nInput file  : %s\n", inputName.c_str());
+    std::printf("Output file : %s\n", file.c_str());
+    std::printf("XSF file    : %s\n", xsfName.c_str());
+
+    CCrystal crystal, initial;
+    PrepareConverterCrystal(crystal);
+    PrepareConverterCrystal(initial);
+    CPWScf pw;
+    const bool hasInput = pw.ReadInput(inputName, crystal, SPGDBPath);
+
+    CTextScanner scanner;
+    PWScfOutputSummary summary;
+    if (scanner.Open(file)) summary = SummarisePWScfOutput(scanner);
+    pw.UseOutputHeader(summary);
+    // A single-point run prints no position card: its one step is the input's structure with its forces.
+    const bool singlePoint = summary.nPositionCards == 0 && summary.nForceBlocks > 0 && hasInput;
+    pw.SetSinglePoint(singlePoint);
+    const ConverterOptions options = ReadConverterOptions();
+    const StepPlan plan =
+        PlanSteps(singlePoint ? 1 : summary.nPositionCards, options.nLastStep, options.nOutputInterval);
+    PrintStepPlan(crystal, plan);
+
+    if (!scanner.IsOpen()) {
+        std::printf("Can not read [%s].\n", file.c_str());
+        return -1;
+    }
+    std::FILE* xsf = std::fopen(xsfName.c_str(), "wb");
+    if (!xsf) {
+        std::printf("Can not write to [%s].\n", xsfName.c_str());
+        return -1;
+    }
+    scanner.Rewind();
+    RunStepLoop(
+        xsf, plan, crystal, [&](int step, CCrystal& c) { return pw.ReadStep(scanner, step, c); },
+        FrameLineNumber::StepIndex,
+        [&](int step, CCrystal& c) {
+            if (step == 0) initial.Copy(c);
+        });
+    std::fclose(xsf);
+
+    std::printf("\n");
+    const std::string initialCIF = base + "-initial.cif", finalCIF = base + "-final.cif";
+    if (initial.nAtomAsymSites == 0) {
+        std::printf("  **No data for initial structure.\n    Skipped.\n");
+    } else {
+        std::printf("Make CIFFile of initial structure [%s].\n", initialCIF.c_str());
+        WriteCIFFile(initial, initialCIF);
+    }
+    if (crystal.nAtomAsymSites == 0) {
+        std::printf("  **No data for final structure.\n    Skipped.\n");
+    } else {
+        std::printf("Make CIFFile of final structure [%s].\n", finalCIF.c_str());
+        WriteCIFFile(crystal, finalCIF);
+        std::printf("Create update INP file: %s\n", newName.c_str());
+        pw.UpdateInpFile(inputName, newName, crystal);
+    }
+    if (options.CalcRDF != 0) {
+        std::printf("Calculate RDF for initial structure.\n");
+        if (initial.nAtomAsymSites > 0) CalculateRDF(initial, 0);
+        std::printf("Calculate RDF for final structure.\n");
+        if (crystal.nAtomAsymSites > 0) CalculateRDF(crystal, 1);
+    }
+    return 1;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// PWScf (pw.x): a run's input and output as an XSF animation with forces,
+// CIF files of the first and last steps, and the input rewritten with the
+// last structure.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "abinitio/pwscf_input.h"
+#include "core/cell_from_vectors.h"
+
+class CCrystal;
+class CTextScanner;
+
+// What the header and the cards of a pw.x output hold.
+struct PWScfOutputSummary {
+    int nPositionCards = 0;   // ATOMIC_POSITIONS cards whose rows end before the end of the file
+    int nForceBlocks = 0;     // "Forces acting on atoms" headers, old and new
+    double alat = 0;          // celldm(1) of the header, bohr
+    double axes[3][3] = {};   // crystal axes of the header, in units of alat
+    bool hasAxes = false;
+};
+PWScfOutputSummary SummarisePWScfOutput(CTextScanner& scanner);
+
+class CPWScf {
+public:
+    // The structure of the input file into the crystal; false (with the
+    // message printed) when the file cannot be read or holds no structure.
+    bool ReadInput(const std::string& inputName, CCrystal& crystal, const std::string& spgPath);
+    // The cell of the steps: the input's when it agrees with the output's header, else the header's.
+    void UseOutputHeader(const PWScfOutputSummary& summary);
+    // The next step of the output: its cell (CELL_PARAMETERS), every row of its
+    // ATOMIC_POSITIONS card, and the forces computed at those positions. An
+    // output without position cards (a single-point run) has one step: the
+    // input's structure with its forces. 1, or 0 when there is no further step.
+    int ReadStep(CTextScanner& scanner, int step, CCrystal& crystal);
+    void SetSinglePoint(bool singlePoint) { singlePoint_ = singlePoint; }
+
+    // Writes newName: the input with the crystal's cell and positions in the
+    // input's own units and layout.
+    int UpdateInpFile(const std::string& inputName, const std::string& newName, const CCrystal& crystal) const;
+
+private:
+    struct Atom {
+        std::string name;
+        double f[3];
+    };
+    bool ReadForces(CTextScanner& scanner);
+    void Apply(CCrystal& crystal) const;
+
+    PWScfInput input_;
+    bool hasInput_ = false;
+    std::string spgPath_;
+    CCellVectors cell_;   // bohr, pw.x's orientation
+    double alat_ = 0;     // bohr
+    std::vector<Atom> atoms_;
+    std::vector<std::array<double, 3>> forces_;
+    bool finalCoordinates_ = false;
+    bool singlePoint_ = false;
+};
+
+// The PWScfConvOutput action on the output file `file`.
+int PWScfConvOutput(const std::string& file);

@@ -1,0 +1,85 @@
+#pragma once
+// The input file of pw.x: namelists and cards read without regard to case or
+// order, the structure it describes, and the same file rewritten with a
+// relaxed structure.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "abinitio/pwscf_cell.h"
+#include "core/cell_from_vectors.h"
+
+class CCrystal;
+
+// One "name = value" of a namelist line: the name in lower case, blanks
+// removed ("celldm(1)"), and where its value stands in the line.
+struct PWScfAssignment {
+    std::string name;
+    size_t valueBegin = 0, valueEnd = 0;
+};
+// The assignments of one namelist line (a "!" comment ends it); `closes` is
+// set when a "/" outside quotes ends the namelist on this line.
+std::vector<PWScfAssignment> ParsePWScfAssignments(std::string_view line, bool& closes);
+
+// The card a line opens ("ATOMIC_POSITIONS", ... in upper case), or "" when none;
+// `option` receives the unit behind the keyword in lower case ("crystal", "alat").
+std::string PWScfCardOf(std::string_view line, std::string* option = nullptr, double* alat = nullptr);
+// True for a line that ends a card: blank, a card keyword, or a namelist.
+bool EndsPWScfCard(std::string_view line);
+
+// Fractional coordinates of a position given in `unit` ("crystal",
+// "crystal_sg", "alat", "bohr", "angstrom"); Cartesian units need the cell in
+// bohr and alat in bohr. False for an unknown unit or a singular cell.
+bool PWScfToFractional(const std::string& unit, const double r[3], const CCellVectors& cellBohr, double alat,
+                       double f[3]);
+
+struct PWScfSite {
+    std::string name;
+    double r[3] = {};      // as written in the card
+    std::string rest;      // what follows the three numbers (flags of fixed coordinates)
+};
+
+// What an input file says about the structure.
+struct PWScfInput {
+    std::vector<std::string> lines;
+    std::string title;
+    bool hasTitle = false;
+    int ibrav = 0;
+    bool hasIbrav = false;
+    PWScfCelldm celldm;
+    bool celldmGiven[6] = {};
+    double abc[6] = {};          // A, B, C (angstrom), cosAB, cosAC, cosBC
+    bool abcGiven[6] = {};
+    int spaceGroup = 0;
+    bool uniqueb = false, rhombohedral = true;
+    int originChoice = 1;
+    std::string cellUnit;        // of CELL_PARAMETERS
+    double cellCard[3][3] = {};
+    bool hasCellCard = false;
+    std::vector<std::string> species;
+    std::string positionsUnit;   // of ATOMIC_POSITIONS ("alat" when none is given)
+    std::vector<PWScfSite> sites;
+
+    // The ibrav of the cell: the one given, or that of the space group.
+    int effectiveIbrav = 0;
+    std::string settingName;
+    int setting = 1;
+};
+
+// Reads the file; false when it cannot be read.
+bool ReadPWScfInput(const std::string& path, PWScfInput& input);
+
+// The cell vectors of the input in bohr, in pw.x's orientation (for a space
+// group the conventional cell); alat in bohr. False when the cell is missing or flat.
+bool PWScfInputCell(const PWScfInput& input, CCellVectors& cell, double& alat);
+
+// The input's structure into the crystal (types from ATOMIC_SPECIES, a cell,
+// sites; a crystal_sg card expanded with its space group from `spgPath`).
+// Returns false, with one line printed, when the structure cannot be built.
+bool BuildPWScfInputCrystal(PWScfInput& input, const std::string& spgPath, CCrystal& crystal,
+                            const std::string& fileName);
+
+// The spgra setting pw.x means by space_group with its uniqueb,
+// origin_choice and rhombohedral flags; 0 when the group is not in the file.
+int FindPWScfSetting(const std::string& spgPath, int number, bool uniqueb, int originChoice, bool rhombohedral,
+                     std::string& name);

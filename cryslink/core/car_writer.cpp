@@ -1,0 +1,61 @@
+#include "core/car_writer.h"
+
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+#include "core/crystal.h"
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+constexpr int kCountedTypes = 100;
+
+}  // namespace
+
+int WriteCARFile(const std::string& fileName, const CCrystal& crystal) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "w"));
+    if (!file) {
+        std::printf("Can not write to [%s].\n", fileName.c_str());
+        return -1;
+    }
+    std::FILE* f = file.get();
+    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const std::time_t now = std::time(nullptr);
+    std::tm t{};
+    localtime_r(&now, &t);
+
+    std::fprintf(f, "!BIOSYM archive 3\n");
+    std::fprintf(f, "PBC=ON\n");
+    // The title line: readers of the layout take the line after PBC=ON as the title.
+    std::fprintf(f, "%s\n", crystal.Name.c_str());
+    std::fprintf(f, "!DATE %3s %3s %2d %2d:%2d:%2d %4d\n", kDays[t.tm_wday], kMonths[t.tm_mon], t.tm_mday, t.tm_hour,
+                 t.tm_min, t.tm_sec, t.tm_year + 1900);
+    std::fprintf(f, "PBC  %8.4f  %8.4f  %8.4f  %8.4f  %8.4f  %8.4f (%s)\n", crystal.a * 10.0, crystal.b * 10.0,
+                 crystal.c * 10.0, crystal.alpha, crystal.beta, crystal.gamma, "P 1");
+
+    std::vector<int> perType(kCountedTypes, 0);
+    for (int i = 0; i < crystal.nAtomSites; ++i) {
+        const CAtomSite& site = crystal.AtomSites[i];
+        const std::string element = site.GetElementName();
+        int number = 0;
+        if (site.iAtomType >= 0 && site.iAtomType < kCountedTypes) number = ++perType[site.iAtomType];
+        const std::string label = element + std::to_string(number);
+        double X, Y, Z;
+        crystal.FractionalToCartesian(site.x, site.y, site.z, X, Y, Z);
+        std::fprintf(f, "%-5s %14.9f %14.9f %14.9f %-4s %-7s%-7s %-2s %6.3f\n", label.c_str(), X * 10.0, Y * 10.0,
+                     Z * 10.0, "XXXX", "1", "xx", element.c_str(), 0.0);
+    }
+    std::fprintf(f, "end\nend\n\n");
+    if (std::ferror(f) || std::fflush(f) != 0) {
+        std::printf("Can not write to [%s].\n", fileName.c_str());
+        return -1;
+    }
+    return 1;
+}

@@ -1,0 +1,284 @@
+// PWScfConvOutput: the cells of pw.x's lattices, the corpus runs frame by
+// frame, the updated inputs read back, and damaged or missing files.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "abinitio/pwscf.h"
+#include "abinitio/pwscf_cell.h"
+#include "core/units.h"
+#include "program_runner.h"
+#include "xsf_frame_reader.h"
+
+using namespace testing_support;
+
+namespace {
+
+const std::string kCorpus = "../shared/corpus/pwscf/";
+const double kCelldm[6] = {10.2, 1.3, 1.7, 0.21, -0.27, 0.13};
+
+RunResult Convert(const TempDir& dir, const std::string& output, std::vector<std::string> options = {}) {
+    options.insert(options.begin(), "--Action=PWScfConvOutput");
+    options.push_back(output);
+    return RunCryslinkIn(dir.path(), options);
+}
+
+// Copies a corpus output and its input under one base name; false without the corpus.
+bool CopyRun(const TempDir& dir, const std::string& output, const std::string& input, const std::string& base) {
+    if (!std::filesystem::exists(SourcePath(kCorpus + output))) return false;
+    WriteFile(dir / (base + ".out"), ReadFile(SourcePath(kCorpus + output)));
+    if (!input.empty()) WriteFile(dir / (base + ".in"), ReadFile(SourcePath(kCorpus + input)));
+    return true;
+}
+
+std::vector<XsfFrame> Frames(const TempDir& dir, const std::string& base, int* animSteps = nullptr) {
+    return ReadXsfFrames(ReadFile(dir / (base + ".xsf")), animSteps);
+}
+
+}  // namespace
+
+// Cell vectors of every ibrav against ase.io.espresso (tools/gen_pwscf_ibrav_reference.py).
+TEST(PWScfCell, LatticeVectorsAgreeWithAse) {
+    struct Row {
+        int ibrav;
+        double v[9];
+    };
+    const Row rows[] = {
+        {1, {10.199999957396, 0, 0, 0, 10.199999957396, 0, 0, 0, 10.199999957396}},
+        {2, {-5.099999978698, 0, 5.099999978698, 0, 5.099999978698, 5.099999978698, -5.099999978698, 5.099999978698, 0}},
+        {3, {5.099999978698, 5.099999978698, 5.099999978698, -5.099999978698, 5.099999978698, 5.099999978698,
+             -5.099999978698, -5.099999978698, 5.099999978698}},
+        {-3, {-5.099999978698, 5.099999978698, 5.099999978698, 5.099999978698, -5.099999978698, 5.099999978698,
+              5.099999978698, 5.099999978698, -5.099999978698}},
+        {4, {10.199999957396, 0, 0, -5.099999978698, 8.833459081705, 0, 0, 0, 17.339999927573}},
+        {5, {6.410600569112, -3.701161964244, 7.017520900476, 0, 7.402323928488, 7.017520900476, -6.410600569112,
+             -3.701161964244, 7.017520900476}},
+        {-5, {-1.992404597596, 7.073553670198, 7.073553670198, 7.073553670198, -1.992404597596, 7.073553670198,
+              7.073553670198, 7.073553670198, -1.992404597596}},
+        {6, {10.199999957396, 0, 0, 0, 10.199999957396, 0, 0, 0, 17.339999927573}},
+        {7, {5.099999978698, -5.099999978698, 8.669999963787, 5.099999978698, 5.099999978698, 8.669999963787,
+             -5.099999978698, -5.099999978698, 8.669999963787}},
+        {8, {10.199999957396, 0, 0, 0, 13.259999944615, 0, 0, 0, 17.339999927573}},
+        {9, {5.099999978698, 6.629999972307, 0, -5.099999978698, 6.629999972307, 0, 0, 0, 17.339999927573}},
+        {-9, {5.099999978698, -6.629999972307, 0, 5.099999978698, 6.629999972307, 0, 0, 0, 17.339999927573}},
+        {10, {5.099999978698, 0, 8.669999963787, 5.099999978698, 6.629999972307, 0, 0, 6.629999972307, 8.669999963787}},
+        {12, {10.199999957396, 0, 0, 2.784599988369, 12.964320322946, 0, 0, 0, 17.339999927573}},
+        {-12, {10.199999957396, 0, 0, 0, 13.259999944615, 0, -4.681799980445, 0, 16.695997916607}},
+        {13, {5.099999978698, 0, -8.669999963787, 2.784599988369, 12.964320322946, 0, 5.099999978698, 0,
+              8.669999963787}},
+        {14, {10.199999957396, 0, 0, 1.723799992800, 13.147475503533, 0, -4.681799980445, 4.286408470894,
+              16.136388965688}},
+    };
+    PWScfCelldm celldm;
+    for (int k = 0; k < 6; ++k) celldm.v[k] = kCelldm[k];
+    for (const Row& row : rows) {
+        double v[3][3];
+        ASSERT_TRUE(PWScfLatticeVectors(row.ibrav, celldm, v)) << row.ibrav;
+        for (int k = 0; k < 9; ++k) EXPECT_NEAR(v[k / 3][k % 3], row.v[k], 1e-7) << "ibrav " << row.ibrav;
+    }
+    EXPECT_FALSE(PWScfLatticeVectors(15, celldm, nullptr));
+}
+
+// The conventional cell found from the vectors gives back the celldm each lattice takes.
+TEST(PWScfCell, ConventionalCellGivesBackCelldm) {
+    struct Row {
+        int ibrav;
+        const char* used;  // which of celldm(1..6) the lattice reads
+    };
+    const Row rows[] = {{1, "100000"},  {2, "100000"},  {3, "100000"},   {-3, "100000"}, {4, "101000"},
+                        {5, "100100"},  {-5, "100100"}, {6, "101000"},   {7, "101000"},  {8, "111000"},
+                        {9, "111000"},  {-9, "111000"}, {91, "111000"},  {10, "111000"}, {11, "111000"},
+                        {12, "111100"}, {-12, "111010"}, {13, "111100"}, {-13, "111010"}, {14, "111111"}};
+    PWScfCelldm celldm;
+    for (int k = 0; k < 6; ++k) celldm.v[k] = kCelldm[k];
+    for (const Row& row : rows) {
+        double v[3][3], lengths[3], cosines[3];
+        ASSERT_TRUE(PWScfLatticeVectors(row.ibrav, celldm, v));
+        ASSERT_TRUE(PWScfConventionalCell(row.ibrav, v, lengths, cosines));
+        const PWScfCelldm back = PWScfCelldmFromConventional(row.ibrav, lengths, cosines);
+        for (int k = 0; k < 6; ++k)
+            if (row.used[k] == '1') {
+                EXPECT_NEAR(back.v[k], celldm.v[k], 1e-12) << row.ibrav << " celldm " << k + 1;
+            }
+    }
+}
+
+TEST(PWScfConvOutput, CorpusRuns) {
+    struct AtomCheck {
+        int frame;  // from 1; 0 is the last
+        int atom;
+        double u, v, w, fx, fy, fz;
+    };
+    struct Run {
+        std::string output, input;
+        int frames;
+        double a;  // cell length a of the last frame, angstrom
+        std::vector<AtomCheck> atoms;
+    };
+    const double al = 5.3033 * units::kBohr, ti = 8.68089159 * units::kBohr;
+    const Run runs[] = {
+        // Single point: the input's 64 atoms with their forces.
+        {"NaCl-001_scf.out", "NaCl-001_scf_ibrav0.in", 1, 21.5062228544432017 * units::kBohr,
+         {{1, 0, 0.0009299633941005, 0, 0, -0.00075614, 0, 0}, {1, 63, 0.5, 0.5, 0.7500000000000001, -0.00000738, 0, 0.00000095}}},
+        // Relaxation, ibrav 6 with alat positions; the final coordinates repeat the last step and its forces.
+        {"relax2_Al_slab.out", "relax2_Al_slab_ibrav6.in", 15, al,
+         {{1, 0, 0.5, 0.5, 1 - 2.119408409 / 8, 0, 0, 0.00948799},
+          {0, 2, 0.5, 0.5, 1 - 0.690432845 / 8, 0, 0, 0.00090747}}},
+        // Variable cell from space group 136: every step has its own cell; the final scf gives the last forces.
+        {"TiO2_vc-relax_sg136.out", "TiO2_vc-relax_sg136.in", 5, 1.006947095 * ti,
+         {{1, 2, 0.8048516770, 0.1951483230, 0.5, -0.00022361, 0.00022361, 0},
+          {0, 5, 0.3046912130, 0.3046912130, 0, 0.00001090, 0.00001090, 0}}},
+        // MD with the old forces header and no input: the cell of the output's header.
+        {"Si_md_v5.3.out", "", 50, 10.18 * units::kBohr / std::sqrt(2.0),
+         {{1, 0, 0.12301788, 1 - 0.36905364, 0.12301788, -0.02308264, -0.02308255, -0.02308267},
+          {0, 1, 1 - 0.12310244, 0.36930732, 1 - 0.12310244, 0, 0, 0}}},
+    };
+    for (const Run& run : runs) {
+        SCOPED_TRACE(run.output);
+        TempDir dir;
+        if (!CopyRun(dir, run.output, run.input, "run")) GTEST_SKIP() << "no corpus of real files beside the checkout";
+        const RunResult r = Convert(dir, "run.out");
+        int animSteps = 0;
+        const std::vector<XsfFrame> frames = Frames(dir, "run", &animSteps);
+        ASSERT_EQ(static_cast<int>(frames.size()), run.frames) << r.output;
+        EXPECT_EQ(animSteps, run.frames);
+        const XsfFrame& last = frames.back();
+        EXPECT_NEAR(std::sqrt(last.vectors[0][0] * last.vectors[0][0] + last.vectors[0][1] * last.vectors[0][1] +
+                              last.vectors[0][2] * last.vectors[0][2]),
+                    run.a, 1e-6);
+        for (const AtomCheck& c : run.atoms) {
+            const XsfFrame& f = frames[c.frame == 0 ? frames.size() - 1 : c.frame - 1];
+            double fr[3];
+            f.Fractional(c.atom, fr);
+            const double expected[3] = {c.u, c.v, c.w}, force[3] = {c.fx, c.fy, c.fz};
+            for (int k = 0; k < 3; ++k) {
+                EXPECT_NEAR(fr[k] - std::floor(fr[k] + 1e-6), expected[k], 2e-7) << "atom " << c.atom;
+                EXPECT_NEAR(f.atoms[c.atom].f[k], force[k], 6e-8) << "atom " << c.atom;  // XSF keeps 7 decimals
+            }
+        }
+        EXPECT_TRUE(std::filesystem::exists(dir / "run-initial.cif"));
+        EXPECT_EQ(std::filesystem::exists(dir / "run.in.new"), !run.input.empty());
+    }
+}
+
+// The updated inputs of the corpus runs read back by ase.io.espresso to the last structure of the output.
+TEST(PWScfConvOutput, UpdatedInputsReadBackByAse) {
+    if (std::system("/usr/bin/python3 -c 'import ase.io.espresso' 2>/dev/null") != 0)
+        GTEST_SKIP() << "python3-ase is not installed (make generators)";
+    const std::pair<const char*, const char*> runs[] = {{"NaCl-001_scf.out", "NaCl-001_scf_ibrav0.in"},
+                                                        {"relax2_Al_slab.out", "relax2_Al_slab_ibrav6.in"}};
+    for (const auto& [output, input] : runs) {
+        TempDir dir;
+        if (!CopyRun(dir, output, input, "run")) GTEST_SKIP() << "no corpus of real files beside the checkout";
+        Convert(dir, "run.out");
+        const std::string command = SourcePath("tools/check_pwscf_update.py") + " " + dir / "run.in.new" + " " +
+                                    dir / "run.out" + " > " + dir / "check.txt";
+        EXPECT_EQ(std::system(command.c_str()), 0) << output << ": " << ReadFile(dir / "check.txt");
+    }
+}
+
+// A space-group input keeps one line per asymmetric site and gets the final a and c.
+TEST(PWScfConvOutput, SpaceGroupInputUpdated) {
+    TempDir dir;
+    if (!CopyRun(dir, "TiO2_vc-relax_sg136.out", "TiO2_vc-relax_sg136.in", "run"))
+        GTEST_SKIP() << "no corpus of real files beside the checkout";
+    const RunResult r = Convert(dir, "run.out");
+    EXPECT_NE(r.output.find("nAtomSites: 6  nAtomType: 2\n"), std::string::npos) << r.output;
+    const std::string updated = ReadFile(dir / "run.in.new");
+    char a[64], c[64];
+    std::snprintf(a, sizeof a, "    A =  %14.10f,\n", 1.006947095 * 8.68089159 * units::kBohr);
+    std::snprintf(c, sizeof c, "    C =  %14.10f,\n", 0.643342070 * 8.68089159 * units::kBohr);
+    EXPECT_NE(updated.find(a), std::string::npos) << updated;
+    EXPECT_NE(updated.find(c), std::string::npos);
+    EXPECT_NE(updated.find("ATOMIC_POSITIONS crystal_sg\n"
+                           "     Ti    0.0000000000    0.0000000000    0.0000000000\n"
+                           "      O    0.3046912130    0.3046912130    0.0000000000\n"),
+              std::string::npos);
+    EXPECT_NE(updated.find("   space_group       = 136\n"), std::string::npos);
+}
+
+// A run of two atoms in the layout "A = ", "cosBC = ": three steps, the angle, the updated lines.
+TEST(PWScfConvOutput, ThreeStepsWithCosBC) {
+    TempDir dir;
+    WriteFile(dir / "x.inp",
+              " &control\n    title = 'two atoms'\n /\n &SYSTEM\n    ibrav = 14,\n    A = 5.0,\n    B = 5.0,\n"
+              "    C = 6.0,\n    cosAB = 0.0,\n    cosAC = 0.0,\n    cosBC = 0.5,\n /\n"
+              "ATOMIC_SPECIES\n Si 28.086 Si.UPF\nATOMIC_POSITIONS crystal\n Si 0.0 0.0 0.0\n Si 0.25 0.25 0.25 0 0 1\n"
+              "K_POINTS gamma\n");
+    std::string out;
+    for (int s = 1; s <= 3; ++s) {
+        out += "     Forces acting on atoms (cartesian axes, Ry/au):\n\n"
+               "     atom    1 type  1   force =     0.00100000    0.00000000    0.00000000\n"
+               "     atom    2 type  1   force =    -0.00100000    0.00000000    0.00000000\n\n"
+               "ATOMIC_POSITIONS (crystal)\nSi  0.0  0.0  0.0\nSi  0.25  0.25  0.2" + std::to_string(5 + s) + "\n\n";
+    }
+    WriteFile(dir / "x.out", out);
+    const RunResult r = Convert(dir, "x.out");
+    EXPECT_NE(r.output.find("nStep: 3\n"), std::string::npos) << r.output;
+    EXPECT_EQ(Frames(dir, "x").size(), 3u);
+    const std::string initial = ReadFile(dir / "x-initial.cif");
+    EXPECT_NE(initial.find("60"), std::string::npos);
+    EXPECT_NE(initial.find("0.26"), std::string::npos) << initial;
+    const std::string updated = ReadFile(dir / "x.inp.new");
+    EXPECT_NE(updated.find("    cosBC =   0.5000000000 ,\n"), std::string::npos) << updated;
+    EXPECT_NE(updated.find("    cosAB =   0.0000000000 ,\n"), std::string::npos);
+    EXPECT_NE(updated.find("    C =    6.0000000000,\n"), std::string::npos);
+    EXPECT_NE(updated.find("ATOMIC_POSITIONS crystal\n"
+                           "     Si    0.0000000000    0.0000000000    0.0000000000\n"
+                           "     Si    0.2500000000    0.2500000000    0.2800000000 0 0 1\nK_POINTS gamma\n"),
+              std::string::npos);
+    // The updated file reads back to the final structure.
+    PWScfInput back;
+    ASSERT_TRUE(ReadPWScfInput(dir / "x.inp.new", back));
+    EXPECT_NEAR(back.abc[5], 0.5, 1e-12);
+    ASSERT_EQ(back.sites.size(), 2u);
+    EXPECT_DOUBLE_EQ(back.sites[1].r[2], 0.28);
+}
+
+// Damaged files: one line saying what is wrong, no crash, and as many frames as announced.
+TEST(PWScfConvOutput, DamagedFiles) {
+    if (!std::filesystem::exists(SourcePath(kCorpus))) GTEST_SKIP() << "no corpus of real files beside the checkout";
+    const std::string relax = ReadFile(SourcePath(kCorpus + "relax2_Al_slab.out"));
+    auto head = [&](int lines) {
+        size_t end = 0;
+        for (int i = 0; i < lines; ++i) end = relax.find('\n', end) + 1;
+        return relax.substr(0, end);
+    };
+    struct Case {
+        std::string output;
+        const char* nStep;
+        size_t frames;
+    };
+    const Case cases[] = {
+        {head(270), "nStep: 0\n", 0},   // inside the first forces block
+        {head(293), "nStep: 1\n", 1},   // inside the first positions card: the input with its forces
+        {head(430), "nStep: 1\n", 1},   // inside the second forces block
+        {head(455), "nStep: 1\n", 1},   // inside the second positions card
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        WriteFile(dir / "run.out", c.output);
+        WriteFile(dir / "run.in", ReadFile(SourcePath(kCorpus + "relax2_Al_slab_ibrav6.in")));
+        const RunResult r = Convert(dir, "run.out");
+        EXPECT_EQ(r.status, 0);
+        EXPECT_NE(r.output.find(c.nStep), std::string::npos) << r.output;
+        int animSteps = 0;
+        EXPECT_EQ(Frames(dir, "run", &animSteps).size(), c.frames);
+        EXPECT_EQ(static_cast<int>(c.frames), std::max(animSteps, 0));
+    }
+    // A flat cell: one line, and Cartesian positions are not read with it.
+    TempDir dir;
+    WriteFile(dir / "flat.in", "&system\n ibrav=0\n/\nCELL_PARAMETERS angstrom\n 1 0 0\n 0 1 0\n 1 1 0\n"
+                               "ATOMIC_SPECIES\n Al 27 Al.UPF\nATOMIC_POSITIONS angstrom\n Al 0 0 0\n");
+    WriteFile(dir / "flat.out", "ATOMIC_POSITIONS (angstrom)\nAl 0.1 0.0 0.0\n\n");
+    RunResult r = Convert(dir, "flat.out");
+    EXPECT_NE(r.output.find("The cell of [flat.in] is missing or singular.\n"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("ATOMIC_POSITIONS at line 1 of [flat.out]: no cell for unit [angstrom].\n"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "flat.in.new"));
+    // No output at all.
+    r = Convert(dir, "none.out");
+    EXPECT_NE(r.output.find("Error: Can not read [none.inp]\n"), std::string::npos);
+    EXPECT_NE(r.output.find("Can not read [none.out].\n"), std::string::npos);
+}
