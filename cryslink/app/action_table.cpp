@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "abinitio/dvxa.h"
+#include "abinitio/gulp.h"
 #include "abinitio/wien2k_dos.h"
 #include "abinitio/wien2k_struct.h"
 #include "analysis/cif_summary.h"
@@ -18,6 +19,7 @@ int RunCalRDF(const std::string& file1, const std::string&) { return CalRDF(file
 int RunDVXaF01Conv(const std::string& file1, const std::string&) { return DVXaF01Conv(file1); }
 int RunWIENConvDOS(const std::string& file1, const std::string&) { return WIENConvDOS(file1); }
 int RunWIENMakeCIFFromStruct(const std::string& file1, const std::string&) { return WIENMakeCIFFromStruct(file1); }
+int RunGULPMakeCIFFromInput(const std::string& file1, const std::string&) { return GULPMakeCIFFromInput(file1); }
 
 // Looked up in this order; the first name that matches without regard to case wins.
 const ActionEntry kActions[] = {
@@ -25,6 +27,7 @@ const ActionEntry kActions[] = {
     {"DVXaF01Conv", "Convert F01 file.\n", RunDVXaF01Conv},
     {"WIENConvDOS", "Make DOS.CSV file from WIEN2k .int/.dos* files.\n", RunWIENConvDOS},
     {"WIENMakeCIFFromStruct", "Make CIF file from WIEN2k .struct file.\n", RunWIENMakeCIFFromStruct},
+    {"GULPMakeCIFFromInput", "Make CIF file from GULP .inp file.\n", RunGULPMakeCIFFromInput},
     {"ShowCIFInf", "Show CIF Information.\n", RunShowCIFInf},
     {"CalRDF", "Calculate Radial Distribution Functions.\n", RunCalRDF},
     {"CalDistance", "Calculate Distance.\n", CalDistance},
