@@ -254,7 +254,10 @@ bool StructReader::Read() {
     bool haveCountLine = false;
     if (!ReadAtoms(header.nAsymSites, countLine, haveCountLine)) return false;
     if (!haveCountLine && !in_.ReadLine(countLine)) return Fail("ends before its symmetry operations");
-    const int nOperations = static_cast<int>(std::max(0L, LeadingInteger(countLine)));
+    double count = 0;
+    if (ScanNumbers(countLine, &count, 1) != 1 || count < 0 || count != std::floor(count))
+        return Fail("has no number of symmetry operations on line " + std::to_string(in_.LineNumber()));
+    const int nOperations = static_cast<int>(std::min(count, 1e9));
     std::printf("nSymmetry: %d\n", nOperations);
     std::vector<Operation> operations;
     if (!ReadOperations(nOperations, operations)) return false;

@@ -152,6 +152,9 @@ TEST(WienStruct, GeneratedLayouts) {
          "SPGName: P42/mnm (136)\n", 5.431, 90, 1, 1},
         {"P   LATTICE,NONEQUIV.ATOMS:  1", "", cubic, Atom(-1, 0.1, 0.2, 0.3, "Na"), Operations({kScrew}),
          "SPGName: P 1 (0)\n", 5.431, 90, 2, 2},
+        // Line 2 counts more atoms than the file lists: the operations are still read.
+        {"P   LATTICE,NONEQUIV.ATOMS:  3 4_P21", "", cubic, twoAtoms, Operations({kIdentity, kScrew}),
+         "is no atom position; the atom list ends after 2 atoms.\nnSymmetry: 2\n", 5.431, 90, 2, 4},
         // An R lattice: hexagonal a and c on line 4, rhombohedral axes for the positions.
         {"R   LATTICE,NONEQUIV.ATOMS:  1 166_R-3m", "", hexagonal, Atom(1, 0, 0, 0, "Bi"), Operations({kIdentity}),
          "Rhombohedral axes: 3.23333 A  81.7868\n", 3.23333, 81.7868, 1, 1},
