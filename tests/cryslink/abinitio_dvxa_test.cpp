@@ -1,8 +1,8 @@
 // DV-Xa F01 conversion: the spin and Madelung lines, the title line, the backup.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
+#include <iterator>
 
 #include "abinitio/dvxa.h"
 #include "program_runner.h"
@@ -24,13 +24,7 @@ RunResult Convert(const TempDir& dir, std::vector<std::string> options) {
     return RunCryslinkIn(dir.path(), options);
 }
 
-std::vector<std::string> Files(const TempDir& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+long FileCount(const TempDir& dir) { return std::distance(std::filesystem::directory_iterator(dir.path()), {}); }
 
 }  // namespace
 
@@ -64,7 +58,7 @@ TEST(DVXaF01, RewritesSpinAndMadelungLinesAndMovesTheTitle) {
         const RunResult r = Convert(dir, c.options);
         EXPECT_EQ(ReadFile(dir / "F01"), c.expected) << r.output;
         EXPECT_EQ(ReadFile(dir / "F01.prev"), c.first + kBody);
-        EXPECT_EQ(Files(dir), (std::vector<std::string>{"F01", "F01.prev"}));
+        EXPECT_EQ(FileCount(dir), 2);  // F01 and F01.prev, no file left from writing
     }
 }
 
@@ -89,7 +83,7 @@ TEST(DVXaF01, BackupFailureLeavesF01Alone) {
     TempDir dir;
     RunResult r = Convert(dir, {});
     EXPECT_NE(r.output.find("Creation of backup file [F01.prev] was failed.\n"), std::string::npos);
-    EXPECT_TRUE(Files(dir).empty());
+    EXPECT_EQ(FileCount(dir), 0);
     WriteFile(dir / "F01", "title\n" + kBody);
     std::filesystem::create_directory(dir / "F01.prev");
     r = Convert(dir, {});

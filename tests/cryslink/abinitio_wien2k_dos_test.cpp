@@ -56,25 +56,17 @@ TEST(WienDos, SpinPolarisedCorpusFiles) {
     WriteFile(dir / "case.int", IntFile("    0    1   total   # atom, case=column in qtl-header, label\n"
                                         "    1    2   Cr s\n    1    3   Cr p\n    1    4   Cr px\n"
                                         "    1    5   Cr py\n    1    6   Cr pz\n    2    1   O\n"));
-    std::string expected =
-        "nOrbitals: 7\n  Orb[0]: total\n  Orb[1]: Cr s\n  Orb[2]: Cr p\n  Orb[3]: Cr px\n  Orb[4]: Cr py\n"
-        "  Orb[5]: Cr pz\n  Orb[6]: O\n" +
-        Skipped("");
-    for (const std::string spin : {"up", "dn"}) {
-        for (int f = 1; f <= 3; ++f)
-            expected +=
-                ".dos" + std::to_string(f) + "ev" + spin + ": case.dos" + std::to_string(f) + "ev" + spin + "\n";
-        expected += "  nData     : 1000\n  nSpectrum1: 7\n";
-        for (const std::string f : {"2", "3"})
-            expected += "Error in CWIEN::GetDOSnData: Can not read [case.dos" + f + "ev" + spin + "].\n  nSpectrum" +
-                        f + ": 0\n";
-        expected += "  nTotalSpectrum: 7\n";
-        for (const std::string f : {"2", "3"})
-            expected += "Error in CWIEN::ReadDOSFile: Can not read [case.dos" + f + "ev" + spin + "].\n";
-        expected += std::string("Create CSV File for ") + (spin == "up" ? "up" : "down") + " spin DOS: case.dos" +
-                    spin + ".csv\n\n";
-    }
-    EXPECT_EQ(ActionLog(dir, "case.int"), expected);
+    const std::string log = ActionLog(dir, "case.int");
+    EXPECT_EQ(log.substr(0, log.find(".dos1evup")),
+              "nOrbitals: 7\n  Orb[0]: total\n  Orb[1]: Cr s\n  Orb[2]: Cr p\n  Orb[3]: Cr px\n  Orb[4]: Cr py\n"
+              "  Orb[5]: Cr pz\n  Orb[6]: O\n" +
+                  Skipped(""));
+    for (const std::string spin : {"up", "dn"})
+        EXPECT_NE(
+            log.find("  nData     : 1000\n  nSpectrum1: 7\nError in CWIEN::GetDOSnData: Can not read [case.dos2ev" +
+                     spin + "].\n"),
+            std::string::npos);
+    EXPECT_NE(log.find("Create CSV File for down spin DOS: case.dosdn.csv\n\n"), std::string::npos) << log;
     const std::string csv = ReadFile(dir / "case.dosup.csv");
     EXPECT_EQ(csv.substr(0, csv.find('\n', csv.find('\n') + 1) + 1),
               "Energy(eV),total,Cr s,Cr p,Cr px,Cr py,Cr pz,O\n-13.2203,0,0,0,0,0,0,0\n");
