@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <sstream>
 #include <unordered_set>
 
 #include "core/cif_tags.h"
 #include "core/crystal.h"
 #include "core/database_paths.h"
+#include "core/space_group_lookup.h"
 #include "core/symmetry_operation.h"
-#include "core/text_lines.h"
 
 namespace {
 
@@ -25,54 +24,24 @@ bool IsIdentity(const std::string& text) {
     return true;
 }
 
-// The database numbers the settings of a group as choice 1 or hexagonal axes
-// first, choice 2 or rhombohedral axes second. A symbol names the choice after
-// a colon ("F d -3 m :2", "R -3 c :H"); without one, an R group on a cell with
-// equal lengths and equal angles other than 90 degrees has rhombohedral axes.
-int SettingOf(const std::string& symbol, const CCIFTags& tags) {
-    const size_t colon = symbol.rfind(':');
-    const std::string choice = colon == std::string::npos ? "" : TrimLine(symbol.substr(colon + 1));
-    if (choice == "2" || choice == "R" || choice == "r") return 2;
-    if (!choice.empty()) return 1;
-    auto same = [](double p, double q) { return std::fabs(p - q) < 1e-6 * std::max(1.0, std::fabs(p)); };
-    const bool rhombohedral = same(tags.a, tags.b) && same(tags.a, tags.c) && same(tags.alpha, tags.beta) &&
-                              same(tags.alpha, tags.gamma) && !same(tags.alpha, 90.0);
-    return TrimLine(symbol).rfind('R', 0) == 0 && rhombohedral ? 2 : 1;
-}
-
-// The number of a Hermann-Mauguin symbol in the database, which holds short
-// symbols: the choice after a colon and underscores of screw axes are left
-// out, and a full monoclinic symbol gives its short form ("P 1 21/c 1").
-bool NumberOfSymbol(const std::string& symbol, const std::string& path, int& number) {
-    std::string text = symbol.substr(0, symbol.rfind(':'));
-    text.erase(std::remove(text.begin(), text.end(), '_'), text.end());
-    int setting = 0;
-    if (FindSPGBySymbol(text, path, number, setting)) return true;
-    std::istringstream words(text);
-    std::string word, shortSymbol;
-    int parts = 0, ones = 0;
-    for (; words >> word; ++parts) {
-        if (parts > 0 && word == "1") ++ones;
-        else shortSymbol += word;
-    }
-    return parts == 4 && ones == 2 && FindSPGBySymbol(shortSymbol, path, number, setting);
-}
-
 // Operations for a file that names its space group but lists no operations:
-// from the space-group database, by number, else by the symbol.
-void TakeOperationsFromDatabase(CCrystal& crystal, const CCIFTags& tags) {
-    const std::string symbol = tags.SpaceGroupName == "Undefined" ? "" : tags.SpaceGroupName;
-    int number = tags.SpaceGroupNumber, setting = SettingOf(symbol, tags);
-    if ((number < 1 || number > 230) && !NumberOfSymbol(symbol, crystal.SPGDBPath, number)) {
-        if (!symbol.empty())
+// from the record of the space-group database that its Hall symbol, its
+// Hermann-Mauguin symbol or its number names. False when there is none.
+bool TakeOperationsFromDatabase(CCrystal& crystal, const CCIFTags& tags, SpaceGroupRecord& record) {
+    const bool rhombohedral = IsRhombohedralCell(tags.a, tags.b, tags.c, tags.alpha, tags.beta, tags.gamma);
+    if (!FindSpaceGroupRecord(tags.SpaceGroupNameHall, tags.SpaceGroupName, tags.SpaceGroupNumber, rhombohedral,
+                              crystal.SPGDBPath, tags.FileName, record)) {
+        const std::string& symbol = tags.SpaceGroupName != "Undefined" ? tags.SpaceGroupName : tags.SpaceGroupNameHall;
+        if (!symbol.empty() && symbol != "Undefined" && symbol != "?")
             std::printf("Warning: space group [%s] of [%s] is not in the space-group database; its sites are not "
                         "expanded.\n",
                         symbol.c_str(), tags.FileName.c_str());
-        return;
+        return false;
     }
-    crystal.SpaceGroup.ReadSPG(number, setting, crystal.SPGDBPath);
-    if (setting != 1 && crystal.SpaceGroup.nSymmetry == 1 && number > 1)  // the group has one setting only
-        crystal.SpaceGroup.ReadSPG(number, 1, crystal.SPGDBPath);
+    crystal.SpaceGroup.ReadSPG(record.Number, record.Setting, crystal.SPGDBPath);
+    std::printf("Space group: number %d, setting %d [%s] of the space-group database.\n", record.Number,
+                record.Setting, record.Name.c_str());
+    return true;
 }
 
 }  // namespace
@@ -113,12 +82,17 @@ std::unique_ptr<CCrystal> LoadCrystalFromCIF(const std::string& fileName, const 
                 sg.AddOperationText(text);
             }
         }
+        sg.Name = tags.SpaceGroupName;
+        sg.Number = tags.SpaceGroupNumber;
+        sg.Setting = 1;
     } else {
-        TakeOperationsFromDatabase(*crystal, tags);
+        // The group is the database record, named as the file names it.
+        SpaceGroupRecord record;
+        const bool found = TakeOperationsFromDatabase(*crystal, tags, record);
+        sg.Name = tags.SpaceGroupName != "Undefined" || !found ? tags.SpaceGroupName : record.Name;
+        sg.Number = found ? record.Number : tags.SpaceGroupNumber;
+        sg.Setting = found ? record.Setting : 1;
     }
-    sg.Name = tags.SpaceGroupName;
-    sg.Number = tags.SpaceGroupNumber;
-    sg.Setting = 1;
 
     // Room for the listed types and for every further type the sites name.
     std::unordered_set<std::string> siteTypes(tags.SiteTypeSymbol.begin(), tags.SiteTypeSymbol.end());

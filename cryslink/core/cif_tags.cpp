@@ -104,6 +104,8 @@ int CCIFTags::ReadCIFFile(const std::string& path) {
     // Newer dictionaries name the space group differently; the older names win.
     if (GetTagString("_symmetry_space_group_name_H-M", SpaceGroupName) < 0)
         GetTagString("_space_group_name_H-M_alt", SpaceGroupName);
+    if (GetTagString("_symmetry_space_group_name_Hall", SpaceGroupNameHall) < 0)
+        GetTagString("_space_group_name_Hall", SpaceGroupNameHall);
     if (GetTagInt("_symmetry_Int_Tables_number", SpaceGroupNumber) < 0)
         GetTagInt("_space_group_IT_number", SpaceGroupNumber);
     GetTagString("_symmetry_cell_setting", CellSetting);
@@ -159,13 +161,21 @@ void CCIFTags::ReadLoops() {
         const int occ = sites->Column("_atom_site_occupancy");
         for (const auto& row : sites->rows) {
             const std::string siteLabel = label >= 0 ? row[label] : "";
-            auto coordinate = [&row](int col) { return col >= 0 ? Number(row[col], NAN) : NAN; };
+            // Some database exports write a zero coordinate as ".".
+            bool dotAsZero = false;
+            auto coordinate = [&row, &dotAsZero](int col) {
+                if (col >= 0 && row[col] == ".") dotAsZero = true;
+                return col < 0 ? NAN : row[col] == "." ? 0.0 : Number(row[col], NAN);
+            };
             const double fx = coordinate(x), fy = coordinate(y), fz = coordinate(z);
             if (std::isnan(fx) || std::isnan(fy) || std::isnan(fz)) {
                 std::printf("Warning in ReadCIFFile: site [%s] of [%s] has no coordinates; it is left out.\n",
                             siteLabel.c_str(), FileName.c_str());
                 continue;
             }
+            if (dotAsZero)
+                std::printf("Warning in ReadCIFFile: site [%s] of [%s] has a coordinate \".\"; it is read as 0.\n",
+                            siteLabel.c_str(), FileName.c_str());
             std::string siteType = type >= 0 && !IsUnknown(row[type]) ? row[type] : ElementOfLabel(siteLabel);
             SiteLabel.push_back(siteLabel);
             SiteTypeSymbol.push_back(siteType);

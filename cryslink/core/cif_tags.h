@@ -37,6 +37,7 @@ public:
     double Z = 0;
     double DensityMeasured = 0;
     std::string SpaceGroupName;
+    std::string SpaceGroupNameHall;
     int SpaceGroupNumber = 0;
     std::string CellSetting;
 

@@ -177,20 +177,36 @@ int CSpaceGroup::ReadSPG(int number, int setting, const std::string& path) {
     return 1;
 }
 
-bool FindSPGBySymbol(const std::string& symbol, const std::string& path, int& number, int& setting) {
-    const std::string wanted = WithoutBlanks(symbol);
-    if (wanted.empty()) return false;
+std::vector<SPGRecordInfo> ReadSPGRecordList(const std::string& path) {
+    std::vector<SPGRecordInfo> records;
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
     std::string line;
     SPGHeader header;
     while (std::getline(in, line) && ParseHeader(line, header)) {
-        if (strcasecmp(WithoutBlanks(header.name).c_str(), wanted.c_str()) == 0) {
-            number = header.number;
-            setting = header.setting;
-            return true;
+        SPGRecordInfo record;
+        record.Number = header.number;
+        record.Setting = header.setting;
+        record.Name = header.name;
+        // "Hall symbol ; full symbol"
+        if (!std::getline(in, line)) break;
+        const size_t semicolon = line.find(';');
+        record.HallSymbol = TrimLine(line.substr(0, semicolon));
+        if (semicolon != std::string::npos) record.FullSymbol = TrimLine(line.substr(semicolon + 1));
+        records.push_back(std::move(record));
+        for (int i = 0; i < header.count && std::getline(in, line); ++i) {
         }
-        for (int i = 0; i <= header.count && std::getline(in, line); ++i) {
+    }
+    return records;
+}
+
+bool FindSPGBySymbol(const std::string& symbol, const std::string& path, int& number, int& setting) {
+    const std::string wanted = WithoutBlanks(symbol);
+    if (wanted.empty()) return false;
+    for (const SPGRecordInfo& record : ReadSPGRecordList(path)) {
+        if (strcasecmp(WithoutBlanks(record.Name).c_str(), wanted.c_str()) == 0) {
+            number = record.Number;
+            setting = record.Setting;
+            return true;
         }
     }
     return false;

@@ -46,6 +46,19 @@ public:
     std::vector<CMyMatrix> Rotation;            // kMaxOperations entries
 };
 
+// The header and symbol line of one database record.
+struct SPGRecordInfo {
+    int Number = 0;
+    int Setting = 0;
+    std::string Name;        // the record's own symbol, e.g. "P21/n", "Fd-3m:2"
+    std::string HallSymbol;  // e.g. "-P 2yn"
+    std::string FullSymbol;  // full Hermann-Mauguin symbol, e.g. "P 1 2_1/n 1"
+};
+
+// Every record of the space-group database in file order; empty when the file
+// cannot be read. The list ends at the first line that is no record header.
+std::vector<SPGRecordInfo> ReadSPGRecordList(const std::string& path);
+
 // Number and setting of the first record of the space-group database whose
 // symbol, blanks removed, equals `symbol` with blanks removed (letter case
 // ignored). Returns false when there is none or the file cannot be read.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "analysis/cif_load.h"
@@ -189,6 +190,47 @@ TEST(CifTags, MissingOperationListComesFromTheDatabase) {
     ASSERT_TRUE(c);
     EXPECT_EQ(c->nAtomSites, 1);
     EXPECT_NE(out.find("Warning: space group [Q 42] of ["), std::string::npos) << out;
+}
+
+// Files that name their space group (Hall symbol, symbol in any spelling,
+// number) but list no operations: every site of the cell is one that spglib's
+// operations for the meant setting make (tools/gen_cif_setting_reference.py).
+TEST(CifSettings, CellsEqualTheReferenceExpansion) {
+    std::ifstream reference(Data("settings/reference.txt"));
+    std::string file;
+    int number = 0, setting = 0, count = 0, files = 0;
+    while (reference >> file >> number >> setting >> count) {
+        std::string out;
+        auto c = Load(Data("settings/" + file), &out);
+        ASSERT_TRUE(c) << file;
+        EXPECT_EQ(c->SpaceGroup.Number, number) << file;
+        EXPECT_EQ(c->SpaceGroup.Setting, setting) << file;
+        const std::string used = "Space group: number " + std::to_string(number) + ", setting " +
+                                 std::to_string(setting) + " [";
+        EXPECT_NE(out.find(used), std::string::npos) << out;
+        EXPECT_EQ(out.find("Warning: "), std::string::npos) << out;
+        // ICSD writes a zero coordinate of Mn1 as ".".
+        const std::string dot = "[Mn1] of [" + Data("settings/" + file) + "] has a coordinate \".\"; it is read as 0.";
+        EXPECT_EQ(out.find(dot) != std::string::npos, file == "ICSD_dot_coordinates.cif") << out;
+        EXPECT_EQ(c->nAtomSites, count) << file;
+        std::map<std::string, int> composition;
+        for (int i = 0; i < count; ++i) {
+            std::string type;
+            double x = 0, y = 0, z = 0;
+            reference >> type >> x >> y >> z;
+            ++composition[type];
+            bool found = false;
+            for (int j = 0; j < c->nAtomSites && !found; ++j) {
+                const CAtomSite& site = c->AtomSites[j];
+                found = c->AtomTypes[site.iAtomType].Name == type &&
+                        c->GetNearestImageDistance2(site.x, site.y, site.z, x, y, z) < 1e-4 * 1e-4;
+            }
+            EXPECT_TRUE(found) << file << ": no " << type << " at " << x << " " << y << " " << z;
+        }
+        EXPECT_EQ(Composition(*c), composition) << file;
+        ++files;
+    }
+    EXPECT_EQ(files, 18);
 }
 
 // Every CIF of the corpus: the composition of the cell and the density

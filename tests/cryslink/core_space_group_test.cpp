@@ -1,10 +1,12 @@
 // Operation texts, the space-group database and the application of operations.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 
 #include "core/space_group.h"
+#include "core/space_group_lookup.h"
 #include "core/symmetry_operation.h"
 #include "program_runner.h"
 
@@ -156,6 +158,51 @@ TEST(SpaceGroup, ShortSymbolsFindTheStandardSetting) {
         EXPECT_EQ(setting, 1) << c.symbol;
     }
     EXPECT_FALSE(FindSPGBySymbol("Q 9", db, number, setting));
+}
+
+// The record a file without operations means. Number 0 expected: none found.
+TEST(SpaceGroupLookup, HallSymbolThenAnySpellingThenNumber) {
+    const struct {
+        const char *hall, *symbol;
+        int number;
+        bool rhombohedralCell;
+        int expectNumber, expectSetting, warnings;
+    } cases[] = {
+        // Non-standard settings, short or full, any letter case, blanks and underscores.
+        {"", "P 21/a", 14, false, 14, 3, 0},       {"", "P 1 1 21/b", 14, false, 14, 6, 0},
+        {"", "P 1 1 21/a", 0, false, 14, 4, 0},    {"", "C 1 2/c 1", 15, false, 15, 1, 0},
+        {"", "A 1 2/m 1", 12, false, 12, 2, 0},    {"", "B b 2 1 m", 36, false, 36, 5, 0},
+        {"", "P N M A", 0, false, 62, 1, 0},       {"", "p b n m", 62, false, 62, 3, 0},
+        // Origin choices and axes: colon, words, ICSD suffixes; the cell when none is written.
+        {"", "F d -3 m origin choice 2", 227, false, 227, 2, 0}, {"", "Fd-3m (origin choice 1)", 0, false, 227, 1, 0},
+        {"", "Fd-3mZ", 0, false, 227, 2, 0},       {"", "C c c e :2", 68, false, 68, 2, 0},
+        {"", "R -3 c R", 167, false, 167, 2, 0},   {"", "R -3 c", 167, true, 167, 2, 0},
+        {"", "R -3 c H", 167, true, 167, 1, 0},    {"", "R 3 m :R", 0, false, 160, 2, 0},
+        // Older cubic symbols: the bar of -3 only after a mirror or glide letter.
+        {"", "P n 3 :2", 0, false, 201, 2, 0},     {"", "P a 3", 0, false, 205, 1, 0},
+        {"", "F M 3 M", 0, false, 225, 1, 0},      {"", "P 4/m 3 2/m", 0, false, 221, 1, 0},
+        {"", "P 2 3", 0, false, 195, 1, 0},        {"", "P 4 3 2", 0, false, 207, 1, 0},
+        {"", "P -4 3 m", 0, false, 215, 1, 0},
+        // Hall symbols: blanks between parts count only where they tell groups apart.
+        {"-p2YN", "", 0, false, 14, 2, 0},         {"P 32", "", 0, false, 145, 1, 0},
+        {"P 3 2", "", 0, false, 149, 1, 0},        {"P32", "", 0, false, 0, 0, 0},
+        // The number alone, and disagreements: the Hall symbol, then the symbol, wins.
+        {"", "", 14, false, 14, 1, 0},             {"?", "Undefined", 167, true, 167, 2, 0},
+        {"", "P 1 21/n 1", 15, false, 14, 2, 1},   {"-P 2yn", "C 2/c", 0, false, 14, 2, 1},
+        {"-Q 9", "P 21/c", 14, false, 14, 1, 1},   {"", "Q 42", 0, false, 0, 0, 0},
+    };
+    const std::string db = SourcePath("data/spgra");
+    for (const auto& c : cases) {
+        SpaceGroupRecord record;
+        CaptureStdout();
+        const bool found = FindSpaceGroupRecord(c.hall, c.symbol, c.number, c.rhombohedralCell, db, "f.cif", record);
+        const std::string out = GetCapturedStdout();
+        const std::string name = std::string(c.hall) + " | " + c.symbol;
+        EXPECT_EQ(found, c.expectNumber != 0) << name;
+        EXPECT_EQ(record.Number, c.expectNumber) << name;
+        EXPECT_EQ(record.Setting, c.expectSetting) << name;
+        EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), c.warnings) << name << "\n" << out;
+    }
 }
 
 // Every operation of every setting in the shipped database parses, and the
