@@ -1,8 +1,6 @@
 #include "abinitio/gulp.h"
 
-#include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -12,6 +10,7 @@
 #include "core/crystal.h"
 #include "core/database_paths.h"
 #include "core/space_group.h"
+#include "core/space_group_lookup.h"
 #include "core/text_scanner.h"
 
 namespace {
@@ -154,47 +153,17 @@ void ReadSites(const std::vector<std::string>& lines, int start, const ChargeTab
     }
 }
 
-bool IsRhombohedralCell(const CCrystal& c) {
-    auto same = [](double p, double q) { return std::fabs(p - q) < 1e-6 * std::max(1.0, std::fabs(p)); };
-    return same(c.a, c.b) && same(c.a, c.c) && same(c.alpha, c.beta) && same(c.alpha, c.gamma) && !same(c.alpha, 90.0);
-}
-
-// The database record of the group the "space" line names: a number (setting
-// 1, or the rhombohedral axes on a rhombohedral cell), else a symbol in any
-// letter case, with or without blanks and underscores, with an optional
-// ":choice", or a full monoclinic symbol ("P 1 21/c 1"). False when the
-// database has none.
-bool FindGroupRecord(const std::string& text, bool rhombohedralCell, const std::string& spgPath, int& number,
-                     int& setting) {
-    long value = 0;
+// The database record the "space" line names: a group number, or a symbol in
+// any spelling the lookup knows ("P N M A", "P 21/c", "R -3 c").
+bool FindGroupRecord(const std::string& text, const CCrystal& c, const std::string& fileName,
+                     SpaceGroupRecord& record) {
+    long number = 0;
     std::string key = text;
-    RemoveWhitespace(key);
-    if (ParseInteger(key, value)) {
-        number = static_cast<int>(value);
-        setting = 1;
-    } else {
-        std::string symbol = text;
-        symbol.erase(std::remove(symbol.begin(), symbol.end(), '_'), symbol.end());
-        std::string shortSymbol;
-        int ones = 0;
-        const std::vector<std::string_view> words = SplitWords(symbol);
-        for (size_t i = 0; i < words.size(); ++i) {
-            if (i > 0 && words[i] == "1")
-                ++ones;
-            else
-                shortSymbol += words[i];
-        }
-        if (!FindSPGBySymbol(symbol, spgPath, number, setting) &&
-            !FindSPGBySymbol(symbol.substr(0, symbol.find(':')), spgPath, number, setting) &&
-            !(words.size() == 4 && ones == 2 && FindSPGBySymbol(shortSymbol, spgPath, number, setting)))
-            return false;
-    }
-    if (number < 1 || number > 230) return false;
-    CSpaceGroup group;
-    if (setting == 1 && rhombohedralCell && group.ReadSPG(number, 2, spgPath) > 0 && group.nSymmetry > 1 &&
-        group.Name.rfind('R', 0) == 0)
-        setting = 2;
-    return true;
+    const bool isNumber = ParseInteger(RemoveWhitespace(key), number);
+    if (isNumber && (number < 1 || number > 230)) return false;
+    return FindSpaceGroupRecord("", isNumber ? "" : text, isNumber ? static_cast<int>(number) : 0,
+                                IsRhombohedralCell(c.a, c.b, c.c, c.alpha, c.beta, c.gamma), c.SPGDBPath, fileName,
+                                record);
 }
 
 class InputReader {
@@ -214,11 +183,11 @@ void InputReader::ReadSpaceGroup(const std::vector<std::string>& lines) {
     CSpaceGroup& sg = crystal_.SpaceGroup;
     if (FindKeyword(lines, "space") >= 0) {
         sg.Name = symbol;
-        int number = 0, setting = 1;
+        SpaceGroupRecord record;
         if (!CTextScanner().Open(crystal_.SPGDBPath)) {
             std::printf("Error in CSpaceGroup::ReadSPG: Can not read [%s].\n", crystal_.SPGDBPath.c_str());
-        } else if (FindGroupRecord(symbol, IsRhombohedralCell(crystal_), crystal_.SPGDBPath, number, setting)) {
-            sg.ReadSPG(number, setting, crystal_.SPGDBPath);
+        } else if (FindGroupRecord(symbol, crystal_, path_, record)) {
+            sg.ReadSPG(record.Number, record.Setting, crystal_.SPGDBPath);
         } else {
             std::printf(
                 "Warning: space group [%s] of [%s] is not in the space-group database; the structure is "

@@ -100,6 +100,8 @@ TEST(GulpInput, InputForms) {
         // No kind, charge or occupancy; the species block gives the charge.
         {"title\nno kinds\nend\n" + cell + "fractional\nNa 0 0 0\nCl 1/2 1/2 1/2\nspace\n225\nspecies\nNa 1\nCl -1\n",
          "no kinds", 225, 2, "Na:1.000 Cl:-1.00 ", "1: Cl (-1): (0.5,0.5,0.5) [occ=1]\n"},
+        {"title\nolder symbol\n" + cell + "frac\nNa 0 0 0\nspace\nF M 3 M\n", "older symbol", 225, 1, "Na:0.000 ",
+         "SPG: F M 3 M\n"},
         {"title\n\n" + cell + "frac\nNa 0 0 0\nspace\nXyz\n", "", 1, 1, "Na:0.000 ", "Warning: space group [Xyz] of ["},
     };
     for (const Case& c : cases) {
