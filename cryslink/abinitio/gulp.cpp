@@ -232,6 +232,12 @@ bool InputReader::Read() {
         return false;
     }
     std::printf("Lattice parameters: %lg %lg %lg A  %lg %lg %lg\n", p[0], p[1], p[2], p[3], p[4], p[5]);
+    for (int i = 0; i < 6; ++i) {
+        if (!(p[i] > 0 && p[i] < (i < 3 ? 1e6 : 180))) {
+            std::printf("Error in CGULP::ReadCrystalStructure: [%s] has no valid cell.\n", path_.c_str());
+            return false;
+        }
+    }
     crystal_.SetLatticeParameters(p[0] * 0.1, p[1] * 0.1, p[2] * 0.1, p[3], p[4], p[5]);
 
     std::vector<Site> sites;

@@ -245,7 +245,7 @@ bool StructReader::Read() {
     for (int i = 0; i < 3; ++i) p[i] *= units::kBohr;
     std::printf("Lattice parameters: %lg %lg %lg A  %lg %lg %lg\n", p[0], p[1], p[2], p[3], p[4], p[5]);
     for (int i = 0; i < 6; ++i)
-        if (!(p[i] > 0) || (i >= 3 && !(p[i] < 180))) return Fail("has no valid lattice parameters on line 4");
+        if (!(p[i] > 0 && p[i] < (i < 3 ? 1e6 : 180))) return Fail("has no valid lattice parameters on line 4");
     crystal_.SetLatticeParameters(p[0] * units::kAngstromToNm, p[1] * units::kAngstromToNm, p[2] * units::kAngstromToNm,
                                   p[3], p[4], p[5]);
     if (header.lattice == "R") UseRhombohedralAxes();

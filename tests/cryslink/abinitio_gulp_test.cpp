@@ -129,6 +129,10 @@ TEST(GulpInput, BadInput) {
         const Read r = ReadInput(dir / "cut.gin");
         EXPECT_EQ(r.status, end > whole.find("fractional") ? 1 : -1);
     }
+    WriteFile(dir / "flat.gin", "cell\n5 5 0 90 90 90\nfrac\nNa 0 0 0\n");
+    EXPECT_NE(ReadInput(dir / "flat.gin")
+                  .log.find("Error in CGULP::ReadCrystalStructure: [" + (dir / "flat.gin") + "] has no valid cell.\n"),
+              std::string::npos);
     EXPECT_EQ(ReadInput(dir / "none.gin").log,
               "Error in CGULP::ReadCrystalStructure: Can not read [" + (dir / "none.gin") + "].\n");
 
