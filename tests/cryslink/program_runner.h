@@ -49,12 +49,8 @@ inline void WriteFile(const std::string& path, const std::string& content) {
 
 inline std::string SourcePath(const std::string& relative) { return std::string(SOURCE_DIR) + "/" + relative; }
 
-// A file of the corpus of real files: under $CRYSLINK_CORPUS when set, else
-// under ../shared/corpus beside the checkout.
-inline std::string CorpusPath(const std::string& relative) {
-    const char* dir = std::getenv("CRYSLINK_CORPUS");
-    return (dir && *dir ? std::string(dir) : SourcePath("../shared/corpus")) + "/" + relative;
-}
+// A file of the corpus of real files, which lies beside the checkout.
+inline std::string CorpusPath(const std::string& relative) { return SourcePath("../shared/corpus/" + relative); }
 
 struct RunResult {
     int status = -1;     // exit status as the shell sees it
