@@ -58,3 +58,27 @@ cp "$here/cryslink/Si8-md-NPT.castep" "$work/"
 (cd "$work" && "$bin/Cryslink" --Action=CASTEPConvOutput --nOutputInterval=5 Si8-md-NPT.castep | grep -v '^Si (')
 echo "-- $work/Si8-md-NPT.car.new:"
 cat "$work/Si8-md-NPT.car.new"
+echo "== Cryslink WIENMakeCIFFromStruct: an F-centred WIEN2k structure to CIF =="
+cp "$here/cryslink/NaCl.struct" "$work/"
+(cd "$work" && "$bin/Cryslink" --Action=WIENMakeCIFFromStruct NaCl.struct)
+echo "-- $work/NaCl.cif, formula and first operations:"
+grep -A4 -e "_chemical_formula_sum" -e "_symmetry_equiv_pos_as_xyz" "$work/NaCl.cif"
+
+echo "== Cryslink WIENConvDOS: WIEN2k densities of states to CSV =="
+cp "$here"/cryslink/wien2k-dos/case.* "$work/"
+(cd "$work" && "$bin/Cryslink" --Action=WIENConvDOS case.int)
+echo "-- $work/case.dos.csv:"
+cat "$work/case.dos.csv"
+
+echo "== Cryslink GULPMakeCIFFromInput: a GULP input with a shell model to CIF =="
+cp "$here/cryslink/MgO.gin" "$work/"
+(cd "$work" && "$bin/Cryslink" --Action=GULPMakeCIFFromInput MgO.gin)
+echo "-- $work/MgO.cif, formula, group and ion charges:"
+grep -e "_chemical_formula_sum" -e "_symmetry_space_group_name_H-M" "$work/MgO.cif"
+sed -n '/_atom_type_oxidation_number/,/^$/p' "$work/MgO.cif"
+
+echo "== Cryslink DVXaF01Conv: spin and Madelung lines of a DV-Xa F01 file =="
+cp "$here/cryslink/F01" "$work/"
+(cd "$work" && "$bin/Cryslink" --Action=DVXaF01Conv --Spin=n --Madelung=0 F01)
+echo "-- $work/F01 (the original is kept as F01.prev):"
+cat "$work/F01"

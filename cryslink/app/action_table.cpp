@@ -2,10 +2,14 @@
 
 #include <strings.h>
 
+#include "abinitio/castep.h"
+#include "abinitio/dvxa.h"
+#include "abinitio/gulp.h"
+#include "abinitio/pwscf.h"
 #include "abinitio/transiesta.h"
 #include "abinitio/vasp.h"
-#include "abinitio/castep.h"
-#include "abinitio/pwscf.h"
+#include "abinitio/wien2k_dos.h"
+#include "abinitio/wien2k_struct.h"
 #include "analysis/cif_summary.h"
 #include "analysis/distance_list.h"
 #include "analysis/rdf.h"
@@ -15,29 +19,29 @@
 
 namespace {
 
-int RunConvF09p(const std::string& file1, const std::string&) { return ConvF09p(file1); }
-int RunUpdateFILE05(const std::string& file1, const std::string&) { return UpdateFILE05(file1); }
-int RunShowCIFInf(const std::string& file1, const std::string&) { return ShowCIFInf(file1); }
-int RunCalRDF(const std::string& file1, const std::string&) { return CalRDF(file1); }
-int RunVASPConvCONTCAR(const std::string& file1, const std::string&) { return VASPConvCONTCAR(file1); }
-int RunVASPMakeXSF(const std::string& file1, const std::string&) { return VASPMakeXSF(file1); }
-int RunTranSIESTAConvOutput(const std::string& file1, const std::string&) { return TranSIESTAConvOutput(file1); }
-int RunCASTEPConvOutput(const std::string& file1, const std::string&) { return CASTEPConvOutput(file1); }
-int RunPWScfConvOutput(const std::string& file1, const std::string&) { return PWScfConvOutput(file1); }
+// Most actions take the first file only.
+template <int (*Handler)(const std::string&)>
+int FirstFile(const std::string& file1, const std::string&) {
+    return Handler(file1);
+}
 
 // Looked up in this order; the first name that matches without regard to case wins.
 const ActionEntry kActions[] = {
-    {"ConvF09p", "Convert F09p/F09v/F05 Files to XSF / CIF files.\n", RunConvF09p},
-    {"UpdateFILE05", "Update Input .f05 file with sn=%d.\n", RunUpdateFILE05},
+    {"ConvF09p", "Convert F09p/F09v/F05 Files to XSF / CIF files.\n", FirstFile<ConvF09p>},
+    {"UpdateFILE05", "Update Input .f05 file with sn=%d.\n", FirstFile<UpdateFILE05>},
     {"AddHistoryCSV", "Make History CSV File from Input .f06 file.\n", AddHistoryCSV},
-    {"ShowCIFInf", "Show CIF Information.\n", RunShowCIFInf},
-    {"CalRDF", "Calculate Radial Distribution Functions.\n", RunCalRDF},
+    {"PWScfConvOutput", "Make XSF file from PWScf Output.\n", FirstFile<PWScfConvOutput>},
+    {"DVXaF01Conv", "Convert F01 file.\n", FirstFile<DVXaF01Conv>},
+    {"VASPConvCONTCAR", "Convert VASP INCAR/CONTCAR files.\n", FirstFile<VASPConvCONTCAR>},
+    {"VASPMakeXSF", "Make XSF file from VASP CONTCAR files.\n", FirstFile<VASPMakeXSF>},
+    {"TranSIESTAConvOutput", "Make XSF file from TranSIESTA-C Output.\n", FirstFile<TranSIESTAConvOutput>},
+    {"CASTEPConvOutput", "Make CAR/XSF file from CASTEP .castep file.\n", FirstFile<CASTEPConvOutput>},
+    {"WIENConvDOS", "Make DOS.CSV file from WIEN2k .int/.dos* files.\n", FirstFile<WIENConvDOS>},
+    {"WIENMakeCIFFromStruct", "Make CIF file from WIEN2k .struct file.\n", FirstFile<WIENMakeCIFFromStruct>},
+    {"GULPMakeCIFFromInput", "Make CIF file from GULP .inp file.\n", FirstFile<GULPMakeCIFFromInput>},
+    {"ShowCIFInf", "Show CIF Information.\n", FirstFile<ShowCIFInf>},
+    {"CalRDF", "Calculate Radial Distribution Functions.\n", FirstFile<CalRDF>},
     {"CalDistance", "Calculate Distance.\n", CalDistance},
-    {"VASPConvCONTCAR", "Convert VASP INCAR/CONTCAR files.\n", RunVASPConvCONTCAR},
-    {"VASPMakeXSF", "Make XSF file from VASP CONTCAR files.\n", RunVASPMakeXSF},
-    {"TranSIESTAConvOutput", "Make XSF file from TranSIESTA-C Output.\n", RunTranSIESTAConvOutput},
-    {"CASTEPConvOutput", "Make CAR/XSF file from CASTEP .castep file.\n", RunCASTEPConvOutput},
-    {"PWScfConvOutput", "Make XSF file from PWScf Output.\n", RunPWScfConvOutput},
 };
 
 }  // namespace

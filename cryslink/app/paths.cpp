@@ -49,6 +49,12 @@ std::string& ChangeFileExtension(std::string& path, const std::string& extension
     return path;
 }
 
+bool IsSameFile(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec);
+}
+
 std::string& RemoveWhitespace(std::string& text) {
     std::string kept;
     kept.reserve(text.size());

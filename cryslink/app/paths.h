@@ -22,6 +22,10 @@ std::string JoinPath(const std::string& directory, const std::string& name);
 // is skipped) and returns it: run\a.glp with cif gives run\a.cif.
 std::string& ChangeFileExtension(std::string& path, const std::string& extension);
 
+// True when both names lead to one existing file (or are the same text), so
+// that writing the second would overwrite the first.
+bool IsSameFile(const std::string& a, const std::string& b);
+
 // Deletes every space, tab, carriage return and line feed in place.
 std::string& RemoveWhitespace(std::string& text);
 

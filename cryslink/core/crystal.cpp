@@ -1,5 +1,6 @@
 #include "core/crystal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -242,6 +243,20 @@ int CCrystal::CopyAsymSitesToSites() {
     for (int i = 0; i < nAtomAsymSites; ++i) {
         const CAtomSite& s = AtomAsymSites[i];
         AddAtomSite(s.Label, s.iAtomType, i, s.Occupancy, s.x, s.y, s.z, s.ForceX, s.ForceY, s.ForceZ);
+    }
+    return nAtomSites;
+}
+
+int CCrystal::FillUnitCell() {
+    const long images =
+        static_cast<long>(SpaceGroup.nSymmetry) * SpaceGroup.nCentering * (SpaceGroup.bInversion ? 2 : 1);
+    AllocAtomSites(static_cast<int>(std::clamp(images * nAtomAsymSites, 1L, 1L << 24)));
+    CalculateLatticeVectors();
+    ExpandAsymSites();
+    for (int i = 0; i < nAtomTypes; ++i) nEachAtoms[i] = 0;
+    for (int i = 0; i < nAtomSites; ++i) {
+        const int t = AtomSites[i].iAtomType;
+        if (t >= 0 && t < nAtomTypes) ++nEachAtoms[t];
     }
     return nAtomSites;
 }

@@ -63,6 +63,10 @@ public:
     int FindAtomSite(int iAtomType, double x, double y, double z) const;
     int CopyAsymSitesToSites();
     int ExpandAsymSites();
+    // For readers that give only the asymmetric unit: the lattice vectors, a
+    // site table sized for the expansion, every site of the cell, and the
+    // atoms of each type in nEachAtoms (the counts of the chemical formula).
+    int FillUnitCell();
     void Copy(const CCrystal& source);
 
     void SetLatticeParameters(double a, double b, double c, double alpha, double beta, double gamma);

@@ -49,6 +49,9 @@ inline void WriteFile(const std::string& path, const std::string& content) {
 
 inline std::string SourcePath(const std::string& relative) { return std::string(SOURCE_DIR) + "/" + relative; }
 
+// A file of the corpus of real files, which lies beside the checkout.
+inline std::string CorpusPath(const std::string& relative) { return SourcePath("../shared/corpus/" + relative); }
+
 struct RunResult {
     int status = -1;     // exit status as the shell sees it
     std::string output;  // standard output and standard error together

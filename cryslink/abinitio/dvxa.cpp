@@ -1,0 +1,120 @@
+#include "abinitio/dvxa.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+
+#include "app/command_line.h"
+#include "app/paths.h"
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
+
+// The next line with its line end as it stands in the file ("\n", "\r\n" or none at the end).
+bool ReadRawLine(std::istream& in, std::string& line) {
+    if (!std::getline(in, line)) return false;
+    if (!in.eof()) line += '\n';
+    return true;
+}
+
+// A file beside `path`, created empty with the permissions of `path`; the
+// converted text goes there first, so F01 is replaced only when complete.
+FilePointer CreateFileBeside(const std::string& path, std::string& tempPath) {
+    tempPath = path + ".XXXXXX";
+    const int fd = mkstemp(tempPath.data());
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0) fchmod(fd, info.st_mode & 07777);
+    FilePointer file(fdopen(fd, "wb"));
+    if (!file) {
+        close(fd);
+        std::remove(tempPath.c_str());
+    }
+    return file;
+}
+
+void Write(std::FILE* f, const std::string& text) { std::fwrite(text.data(), 1, text.size(), f); }
+
+}  // namespace
+
+bool CopyFileBytes(const std::string& source, const std::string& target) {
+    if (IsSameFile(source, target)) return true;
+    FilePointer in(std::fopen(source.c_str(), "rb"));
+    if (!in) return false;
+    FilePointer out(std::fopen(target.c_str(), "wb"));
+    if (!out) return false;
+    char buffer[1 << 16];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0)
+        if (std::fwrite(buffer, 1, n, out.get()) != n) return false;
+    return !std::ferror(in.get()) && std::fflush(out.get()) == 0;
+}
+
+int DVXaF01Conv(const std::string& f01Path) {
+    std::printf("Input file to be converted: [%s]\n", f01Path.c_str());
+    const std::string backup = f01Path + ".prev";
+    if (!CopyFileBytes(f01Path, backup)) {
+        std::printf("Creation of backup file [%s] was failed.\n", backup.c_str());
+        return -1;
+    }
+    std::printf("Backup file [%s] is created.\n", backup.c_str());
+
+    const std::string& spinOption = gCommandLine.GetValue("Spin");
+    const int madelung = GetIntOption("Madelung");
+    const int spin = (!spinOption.empty() && (spinOption[0] == 'n' || spinOption[0] == 'N')) ? 0 : 1;
+    std::printf("Spin: %s\n", spinOption.c_str());
+    std::printf("Madelung: %d\n", madelung);
+
+    std::ifstream in(backup, std::ios::binary);
+    if (!in) {
+        std::printf("Can not read [%s].\n", backup.c_str());
+        return -2;
+    }
+    std::string tempPath;
+    FilePointer out = CreateFileBeside(f01Path, tempPath);
+    if (!out) {
+        std::printf("Can not write to [%s].\n", f01Path.c_str());
+        return -3;
+    }
+
+    std::FILE* f = out.get();
+    std::string title, line;
+    if (ReadRawLine(in, line)) {
+        std::printf("F: %s", line.c_str());
+        if (line[0] == '|')
+            Write(f, line);
+        else
+            title = line;
+    }
+    while (ReadRawLine(in, line)) {
+        size_t at = line.find("Spin");
+        int value = spin;
+        if (at == std::string::npos) {
+            at = line.find("M.P.");
+            value = madelung;
+        }
+        if (at == std::string::npos) {
+            Write(f, line);
+            continue;
+        }
+        std::printf("b: %s", line.c_str());
+        std::fprintf(f, "%5d     %s", value, line.c_str() + at);
+    }
+    if (!title.empty()) std::fprintf(f, "\n\n%s", title.c_str());
+
+    bool written = !in.bad() && std::fflush(f) == 0 && !std::ferror(f);
+    written = std::fclose(out.release()) == 0 && written;
+    if (!written || std::rename(tempPath.c_str(), f01Path.c_str()) != 0) {
+        std::remove(tempPath.c_str());
+        std::printf("Can not write to [%s].\n", f01Path.c_str());
+        return -3;
+    }
+    return 1;
+}
