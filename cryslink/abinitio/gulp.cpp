@@ -105,7 +105,8 @@ using ChargeTable = std::map<std::pair<std::string, Kind>, double>;
 
 ChargeTable ReadSpecies(const std::vector<std::string>& lines) {
     ChargeTable charges;
-    const int start = FindKeyword(lines, "spec");
+    // GULP takes a keyword by its first four letters.
+    const int start = FindKeyword(lines, std::string_view("species").substr(0, 4));
     if (start < 0) return charges;
     SpeciesLine species;
     for (size_t i = static_cast<size_t>(start) + 1; i < lines.size(); ++i) {
