@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "abinitio/converter_files.h"
+#include "abinitio/converter_support.h"
 #include "analysis/rdf.h"
 #include "app/paths.h"
 #include "core/car_writer.h"

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "app/command_line.h"
+#include "app/paths.h"
 #include "core/crystal.h"
 #include "core/database_paths.h"
 #include "core/staged_file.h"
@@ -19,12 +21,22 @@ void PrepareCrystal(CCrystal& crystal) {
     crystal.AllocAtomSites(10000);
 }
 
+void PrepareConverterCrystal(CCrystal& crystal) {
+    SetDatabasePaths(crystal);
+    PrepareCrystal(crystal);
+}
+
 void CountAtomsPerType(CCrystal& crystal) {
     for (int t = 0; t < crystal.nAtomTypes; ++t) crystal.nEachAtoms[t] = 0;
     for (int i = 0; i < crystal.nAtomAsymSites; ++i) {
         const int t = crystal.AtomAsymSites[i].iAtomType;
         if (t >= 0 && t < crystal.nAtomTypes) ++crystal.nEachAtoms[t];
     }
+}
+
+std::string PathBase(const std::string& path) {
+    const PathParts parts = SplitPath(path);
+    return parts.drive + parts.directory + parts.base;
 }
 
 std::string FirstWord(std::string_view text) {
@@ -36,6 +48,10 @@ std::string FileNameWord(std::string text) {
     for (char& c : text)
         if (c == '/' || c == '\\') c = '_';
     return text;
+}
+
+ConverterOptions ReadConverterOptions() {
+    return {GetIntOption("nLastStep"), GetIntOption("nOutputInterval"), GetIntOption("CalcRDF")};
 }
 
 double CellDeterminant(const double v[3][3]) {

@@ -1,6 +1,7 @@
 #pragma once
 // Pieces every ab-initio converter uses: a crystal made ready for a reader,
-// names made from titles, and the XSF animation written from a step reader.
+// file names made from the argument or a title, the trajectory options, and
+// the XSF animation written from a step reader.
 #include <string>
 #include <string_view>
 
@@ -12,13 +13,27 @@ class CCrystal;
 void SetDatabasePaths(CCrystal& crystal);
 // Space group P1, no atom types or sites, room for 100 types and 10,000 sites.
 void PrepareCrystal(CCrystal& crystal);
+// Both of the above: a fresh crystal of the converters' capacities that knows
+// the database paths of this run.
+void PrepareConverterCrystal(CCrystal& crystal);
 // The atoms of each type (nEachAtoms) counted from the asymmetric sites.
 void CountAtomsPerType(CCrystal& crystal);
 
+// The argument without the extension of its file name ("run/a.out" gives
+// "run/a"; a dot in a directory name is no extension).
+std::string PathBase(const std::string& path);
 // The trimmed text up to its first blank.
 std::string FirstWord(std::string_view text);
 // A word made safe as a file name: separators become "_".
 std::string FileNameWord(std::string text);
+
+// The integer options every trajectory converter reads (0 when absent).
+struct ConverterOptions {
+    int nLastStep = 0;
+    int nOutputInterval = 0;
+    int CalcRDF = 0;
+};
+ConverterOptions ReadConverterOptions();
 
 // Determinant of the matrix whose rows are the three vectors.
 double CellDeterminant(const double vectors[3][3]);

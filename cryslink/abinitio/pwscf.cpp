@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "abinitio/converter_files.h"
+#include "abinitio/converter_support.h"
 #include "analysis/rdf.h"
 #include "app/paths.h"
 #include "core/cif_writer.h"

@@ -341,7 +341,8 @@ int VASPMakeXSF(const std::string& path) {
     if (incomplete > 0)
         std::printf("Error: %d step(s) of [%s] are incomplete or do not hold %d atoms; they are left out.\n",
                     incomplete, outcar.c_str(), crystal.nAtomAsymSites);
-    const StepPlan plan = PlanSteps(nCounted, GetIntOption("nLastStep"), GetIntOption("nOutputInterval"));
+    const ConverterOptions options = ReadConverterOptions();
+    const StepPlan plan = PlanSteps(nCounted, options.nLastStep, options.nOutputInterval);
     PrintStepPlan(crystal, plan);
     if (!file.IsOpen()) {
         std::printf("Can not read [%s].\n", outcar.c_str());
