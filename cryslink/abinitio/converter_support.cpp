@@ -2,8 +2,9 @@
 
 #include <cstdio>
 
-#include "app/command_line.h"
+#include "analysis/rdf.h"
 #include "app/paths.h"
+#include "core/cif_writer.h"
 #include "core/crystal.h"
 #include "core/database_paths.h"
 #include "core/staged_file.h"
@@ -50,10 +51,6 @@ std::string FileNameWord(std::string text) {
     return text;
 }
 
-ConverterOptions ReadConverterOptions() {
-    return {GetIntOption("nLastStep"), GetIntOption("nOutputInterval"), GetIntOption("CalcRDF")};
-}
-
 double CellDeterminant(const double v[3][3]) {
     return v[0][0] * (v[1][1] * v[2][2] - v[1][2] * v[2][1]) - v[0][1] * (v[1][0] * v[2][2] - v[1][2] * v[2][0]) +
            v[0][2] * (v[1][0] * v[2][1] - v[1][1] * v[2][0]);
@@ -84,4 +81,36 @@ int WriteXSFAnimation(const std::string& xsf, const StepPlan& plan, CCrystal& cr
         return -1;
     }
     return 1;
+}
+
+namespace {
+
+void ReportNoData(const char* stage) { std::printf("  **No data for %s structure.\n    Skipped.\n", stage); }
+
+}  // namespace
+
+void WriteInitialAndFinal(CCrystal& initial, CCrystal& final, const std::string& base, bool calcRDF,
+                          bool reportEmptyRDF, const std::function<void()>& afterFinal) {
+    std::printf("\n");
+    if (initial.nAtomAsymSites == 0)
+        ReportNoData("initial");
+    else
+        MakeCIFFile(initial, "initial", base + "-initial.cif");
+    if (final.nAtomAsymSites == 0) {
+        ReportNoData("final");
+    } else {
+        MakeCIFFile(final, "final", base + "-final.cif");
+        afterFinal();
+    }
+    if (!calcRDF) return;
+    std::printf("Calculate RDF for initial structure.\n");
+    if (initial.nAtomAsymSites > 0)
+        CalculateRDF(initial, 0);
+    else if (reportEmptyRDF)
+        ReportNoData("initial");
+    std::printf("Calculate RDF for final structure.\n");
+    if (final.nAtomAsymSites > 0)
+        CalculateRDF(final, 1);
+    else if (reportEmptyRDF)
+        ReportNoData("final");
 }

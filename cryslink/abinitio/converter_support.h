@@ -1,7 +1,8 @@
 #pragma once
 // Pieces every ab-initio converter uses: a crystal made ready for a reader,
-// file names made from the argument or a title, the trajectory options, and
-// the XSF animation written from a step reader.
+// file names made from the argument or a title, the XSF animation written
+// from a step reader, and the structure files written at the end of a run.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -27,14 +28,6 @@ std::string FirstWord(std::string_view text);
 // A word made safe as a file name: separators become "_".
 std::string FileNameWord(std::string text);
 
-// The integer options every trajectory converter reads (0 when absent).
-struct ConverterOptions {
-    int nLastStep = 0;
-    int nOutputInterval = 0;
-    int CalcRDF = 0;
-};
-ConverterOptions ReadConverterOptions();
-
 // Determinant of the matrix whose rows are the three vectors.
 double CellDeterminant(const double vectors[3][3]);
 // True when the crystal's lattice vectors can be inverted; otherwise prints the
@@ -45,3 +38,11 @@ bool CheckCell(const CCrystal& crystal, const std::string& file);
 // file appears only when complete (an empty file for no steps): 1, or -1 with
 // "Can not write to [...]" or a line saying which step could not be read.
 int WriteXSFAnimation(const std::string& xsf, const StepPlan& plan, CCrystal& crystal, const StepReader& readStep);
+
+// The end of a trajectory run: "<base>-initial.cif" and "<base>-final.cif",
+// then `afterFinal` (an updated input file) once the final CIF is written; a
+// structure with no atoms is reported and skipped. With `calcRDF`, the RDF of
+// both; a structure with no atoms is skipped there too, and reported only when
+// `reportEmptyRDF`.
+void WriteInitialAndFinal(CCrystal& initial, CCrystal& final, const std::string& base, bool calcRDF,
+                          bool reportEmptyRDF, const std::function<void()>& afterFinal);

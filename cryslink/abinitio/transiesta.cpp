@@ -7,6 +7,7 @@
 #include "abinitio/converter_support.h"
 #include "abinitio/siesta.h"
 #include "analysis/rdf.h"
+#include "app/command_line.h"
 #include "app/paths.h"
 #include "core/cell_vectors.h"
 #include "core/cif_writer.h"
@@ -310,10 +311,8 @@ int TranSIESTAConvOutput(const std::string& path) {
     if (written != 1) return -1;
 
     std::printf("\n");
-    std::printf("Make CIFFile of initial structure [%s].\n", names.initialCif.c_str());
-    WriteCIFFile(initial, names.initialCif);
-    std::printf("Make CIFFile of final structure [%s].\n", names.finalCif.c_str());
-    WriteCIFFile(running, names.finalCif);
+    MakeCIFFile(initial, "initial", names.initialCif);
+    MakeCIFFile(running, "final", names.finalCif);
     if (!survey.siesta4) UpdateATKFile(names.atk, running);
     if (options.CalcRDF != 0) {
         std::printf("Calculate RDF for initial structure.\n");

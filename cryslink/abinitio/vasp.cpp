@@ -97,8 +97,7 @@ bool CanRead(const std::string& path) { return CTextScanner().Open(path); }
 void WriteStructure(CCrystal& crystal, const std::string& directory, const std::string& title, const char* stage,
                     int iStage, int nCoordination) {
     const std::string cif = JoinPath(directory, FileNameWord(title) + "-" + stage + ".cif");
-    std::printf("Make CIFFile of %s structure [%s].\n", stage, cif.c_str());
-    WriteCIFFile(crystal, cif);
+    MakeCIFFile(crystal, stage, cif);
     if (GetIntOption("CalcRDF") == 0) return;
     std::printf("Calculate RDF for %s structure.\n", stage);
     CalculateRDF(crystal, iStage);

@@ -96,3 +96,8 @@ int WriteCIFFile(CCrystal& crystal, const std::string& path) {
     }
     return 1;
 }
+
+int MakeCIFFile(CCrystal& crystal, const char* stage, const std::string& path) {
+    std::printf("Make CIFFile of %s structure [%s].\n", stage, path.c_str());
+    return WriteCIFFile(crystal, path);
+}
