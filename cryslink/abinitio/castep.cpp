@@ -207,7 +207,7 @@ int CASTEPConvOutput(const std::string& file) {
         std::printf("Can not read [%s].\n", castepName.c_str());
         return -1;
     }
-    XSFFile xsf = OpenXSFFile(xsfName);
+    OutputFile xsf = OpenXSFFile(xsfName);
     if (!xsf) return -1;
     CCASTEPReader reader(scanner);
     reader.ReadInitialStructure(crystal);

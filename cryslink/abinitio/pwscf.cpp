@@ -259,7 +259,7 @@ int PWScfConvOutput(const std::string& file) {
         std::printf("Can not read [%s].\n", file.c_str());
         return -1;
     }
-    XSFFile xsf = OpenXSFFile(xsfName);
+    OutputFile xsf = OpenXSFFile(xsfName);
     if (!xsf) return -1;
     scanner.Rewind();
     RunStepLoop(

@@ -53,8 +53,8 @@ int WriteXSFFrame(std::FILE* file, int frame, const CCrystal& crystal) {
     return written;
 }
 
-XSFFile OpenXSFFile(const std::string& name) {
-    XSFFile file(std::fopen(name.c_str(), "wb"));
+OutputFile OpenXSFFile(const std::string& name) {
+    OutputFile file(std::fopen(name.c_str(), "wb"));
     if (!file) std::printf("Can not write to [%s].\n", name.c_str());
     return file;
 }

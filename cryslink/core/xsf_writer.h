@@ -1,7 +1,8 @@
 #pragma once
 #include <cstdio>
-#include <memory>
 #include <string>
+
+#include "core/output_file.h"
 
 class CCrystal;
 
@@ -9,11 +10,6 @@ class CCrystal;
 // its force) to an open XSF file. Returns the number of atom lines written.
 int WriteXSFFrame(std::FILE* file, int frame, const CCrystal& crystal);
 
-struct XSFFileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using XSFFile = std::unique_ptr<std::FILE, XSFFileCloser>;
-
 // Opens an XSF file for writing in binary mode (line ends "\n" everywhere);
 // prints "Can not write to [<name>]." and gives no file when it cannot.
-XSFFile OpenXSFFile(const std::string& name);
+OutputFile OpenXSFFile(const std::string& name);

@@ -9,6 +9,7 @@
 #include "app/paths.h"
 #include "core/cif_writer.h"
 #include "core/database_paths.h"
+#include "core/output_file.h"
 #include "core/step_loop.h"
 #include "core/text_scanner.h"
 #include "core/xsf_writer.h"
@@ -140,7 +141,7 @@ int CTORV::ConvF09p(const std::string& inputFile) {
         std::printf("Can not read [%s].\n", file09v.c_str());
         return -1;
     }
-    XSFFile out = OpenXSFFile(xsf);
+    OutputFile out = OpenXSFFile(xsf);
     if (!out) return -1;
 
     // A frame is taken whole or not at all: one cut short by the end of the
@@ -180,7 +181,7 @@ int CTORV::ConvF09p(const std::string& inputFile) {
         if (iAvrFirstStep <= step && step <= iAvrLastStep) AddToAverage(crystal);
     };
     RunStepLoop(out.get(), plan, Crystal, readStep, FrameLineNumber::FrameNumber, afterStep);
-    const bool written = std::fflush(out.get()) == 0 && !std::ferror(out.get());
+    const bool written = AllWritten(out.get());
     out.reset();
     if (!written) std::printf("Can not write to [%s].\n", xsf.c_str());
 
