@@ -1,5 +1,7 @@
 #include "core/staged_file.h"
 
+#include "core/output_file.h"
+
 bool CStagedFile::Open(const std::string& name) {
     Discard();
     if (name.empty()) return false;
@@ -11,7 +13,7 @@ bool CStagedFile::Open(const std::string& name) {
 
 bool CStagedFile::Commit() {
     if (!file_) return false;
-    const bool written = std::fflush(file_) == 0 && !std::ferror(file_);
+    const bool written = AllWritten(file_);
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     if (!written || !closed || std::rename(temporary_.c_str(), name_.c_str()) != 0) {

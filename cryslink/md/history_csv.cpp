@@ -4,19 +4,14 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "app/command_line.h"
+#include "core/output_file.h"
 #include "core/text_scanner.h"
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // Where the file name begins: an extension or a suffix is looked for there only.
 size_t NameStart(const std::string& path) {
@@ -224,8 +219,8 @@ void AddCellRows(CTextScanner& log, int posTemp, int interval, double timeStep, 
 }
 
 // Closes an appended table; false (with the message) when its rows could not all be written.
-bool CloseTable(File& out, const std::string& name) {
-    const bool ok = std::fflush(out.get()) == 0 && !std::ferror(out.get());
+bool CloseTable(OutputFile& out, const std::string& name) {
+    const bool ok = AllWritten(out.get());
     out.reset();
     if (!ok) std::printf("Error: Can not add to [%s].\n", name.c_str());
     return ok;
@@ -264,7 +259,7 @@ int AddHistoryCSV(const std::string& f06Name, const std::string& historyName) {
         std::printf("Error: Can not read [%s].\n", f06Name.c_str());
         return -1;
     }
-    File out(std::fopen(history.c_str(), "ab"));
+    OutputFile out(std::fopen(history.c_str(), "ab"));
     if (!out) {
         std::printf("Error: Can not add to [%s].\n", history.c_str());
         return -1;
