@@ -13,6 +13,7 @@
 void SetDatabasePaths(CCrystal& crystal) {
     crystal.ASFDCPath = ASFDCPath;
     crystal.NONRELPath = NONRELPath;
+    crystal.SPGDBPath = SPGDBPath;
 }
 
 void PrepareCrystal(CCrystal& crystal) {
@@ -113,4 +114,15 @@ void WriteInitialAndFinal(CCrystal& initial, CCrystal& final, const std::string&
         CalculateRDF(final, 1);
     else if (reportEmptyRDF)
         ReportNoData("final");
+}
+
+int WriteCIFBesideInput(CCrystal& crystal, const std::string& inputPath) {
+    std::string cifPath = inputPath;
+    ChangeFileExtension(cifPath, "cif");
+    std::printf("Create CIF file: %s\n", cifPath.c_str());
+    if (IsSameFile(inputPath, cifPath)) {
+        std::printf("Can not write to [%s].\n", cifPath.c_str());
+        return -1;
+    }
+    return WriteCIFFile(crystal, cifPath) < 0 ? -1 : 1;
 }

@@ -39,6 +39,11 @@ bool CheckCell(const CCrystal& crystal, const std::string& file);
 // "Can not write to [...]" or a line saying which step could not be read.
 int WriteXSFAnimation(const std::string& xsf, const StepPlan& plan, CCrystal& crystal, const StepReader& readStep);
 
+// The CIF of a structure file, named after it with the extension "cif":
+// prints "Create CIF file: %s" and writes it; a name equal to the input's is
+// refused with "Can not write to [%s].". 1, or -1 when nothing was written.
+int WriteCIFBesideInput(CCrystal& crystal, const std::string& inputPath);
+
 // The end of a trajectory run: "<base>-initial.cif" and "<base>-final.cif",
 // then `afterFinal` (an updated input file) once the final CIF is written; a
 // structure with no atoms is reported and skipped. With `calcRDF`, the RDF of
