@@ -1,11 +1,12 @@
 #include "core/cif_tags.h"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "core/atom_type.h"
 #include "core/text_lines.h"
@@ -19,7 +20,7 @@ std::string Unquote(const std::string& text) {
 }
 
 // CIF marks an unknown value with "?" and an inapplicable one with ".".
-bool IsUnknown(const std::string& value) { return value == "?" || value == "."; }
+bool IsUnknown(std::string_view value) { return value == "?" || value == "."; }
 
 // The element a site label starts with: its first letter, with the second
 // when the two spell an element ("NaM1" gives "Na", "OW2" and "Oa3" give "O").
@@ -37,10 +38,26 @@ std::string ElementOfLabel(const std::string& label) {
 
 // The number a value starts with (5.4310(2) gives 5.431); `otherwise` for "?",
 // ".", a text that does not start with a number, and infinities or NaN.
-double Number(const std::string& value, double otherwise) {
+double Number(std::string_view value, double otherwise) {
+    // A plain decimal number, the usual value, is read by from_chars: the same
+    // correctly rounded value as strtod gives. Anything else goes to strtod.
+    double quick = 0;
+    const char* last = value.data() + value.size();
+    const auto [stop, error] = std::from_chars(value.data(), last, quick);
+    if (error == std::errc() && stop != value.data() && (stop == last || *stop == '(') && std::isfinite(quick))
+        return quick;
+    char buffer[64];
+    std::string longText;
+    const char* text = buffer;
+    if (value.size() < sizeof buffer) {
+        buffer[value.copy(buffer, value.size())] = '\0';
+    } else {
+        longText.assign(value);
+        text = longText.c_str();
+    }
     char* end = nullptr;
-    const double number = std::strtod(value.c_str(), &end);
-    return end != value.c_str() && std::isfinite(number) ? number : otherwise;
+    const double number = std::strtod(text, &end);
+    return end != text && std::isfinite(number) ? number : otherwise;
 }
 
 }  // namespace
@@ -72,15 +89,16 @@ int CCIFTags::GetTagDouble(const std::string& tag, double& out) const {
 }
 
 int CCIFTags::ReadCIFFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return -1;
-    std::ostringstream content;
-    content << in.rdbuf();
-    std::string text = content.str();
+    std::string text(static_cast<size_t>(std::max<std::streamoff>(0, in.tellg())), '\0');
+    in.seekg(0);
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(std::max<std::streamsize>(0, in.gcount())));
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);  // a UTF-8 byte-order mark
-    block = ParseCif(text);
     FileName = path;
     DataBlock = Unquote(TrimLine(text.substr(0, text.find('\n'))));
+    block = ParseCif(std::move(text));
     if (block.empty()) return 0;
 
     GetTagString("_audit_creation_date", AuditCreationDate);
@@ -118,7 +136,7 @@ void CCIFTags::ReadLoops() {
         if (const CifLoop* loop = block.FindLoop(tag)) {
             const int col = loop->Column(tag);
             for (const auto& row : loop->rows)
-                if (!IsUnknown(row[col])) SymmetryText.push_back(TrimLine(row[col]));
+                if (!IsUnknown(row[col])) SymmetryText.push_back(TrimLine(std::string(row[col])));
             break;
         }
         if (const std::string* single = block.FindItem(tag)) {
@@ -134,7 +152,7 @@ void CCIFTags::ReadLoops() {
         const int symbolCol = types->Column("_atom_type_symbol");
         const int oxCol = types->Column("_atom_type_oxidation_number");
         for (const auto& row : types->rows) {
-            TypeSymbol.push_back(symbolCol >= 0 ? row[symbolCol] : "");
+            TypeSymbol.emplace_back(symbolCol >= 0 ? row[symbolCol] : "");
             OxidationNumber.push_back(Number(row[oxCol], 0.0));
         }
     }
@@ -157,8 +175,9 @@ void CCIFTags::ReadLoops() {
         const int y = sites->Column("_atom_site_fract_y");
         const int z = sites->Column("_atom_site_fract_z");
         const int occ = sites->Column("_atom_site_occupancy");
+        for (auto* column : {&SiteX, &SiteY, &SiteZ, &SiteOccupancy}) column->reserve(sites->rows.size());
         for (const auto& row : sites->rows) {
-            const std::string siteLabel = label >= 0 ? row[label] : "";
+            const std::string siteLabel(label >= 0 ? row[label] : "");
             auto coordinate = [&row](int col) { return col >= 0 ? Number(row[col], NAN) : NAN; };
             const double fx = coordinate(x), fy = coordinate(y), fz = coordinate(z);
             if (std::isnan(fx) || std::isnan(fy) || std::isnan(fz)) {
@@ -166,11 +185,11 @@ void CCIFTags::ReadLoops() {
                             siteLabel.c_str(), FileName.c_str());
                 continue;
             }
-            std::string siteType = type >= 0 && !IsUnknown(row[type]) ? row[type] : ElementOfLabel(siteLabel);
+            std::string siteType(type >= 0 && !IsUnknown(row[type]) ? row[type] : ElementOfLabel(siteLabel));
             SiteLabel.push_back(siteLabel);
             SiteTypeSymbol.push_back(siteType);
-            SiteMultiplicity.push_back(mult >= 0 ? std::atoi(row[mult].c_str()) : 0);
-            SiteWyckoff.push_back(wyckoff >= 0 ? row[wyckoff] : "");
+            SiteMultiplicity.push_back(mult >= 0 ? std::atoi(std::string(row[mult]).c_str()) : 0);
+            SiteWyckoff.emplace_back(wyckoff >= 0 ? row[wyckoff] : "");
             SiteX.push_back(fx);
             SiteY.push_back(fy);
             SiteZ.push_back(fz);
