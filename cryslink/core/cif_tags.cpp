@@ -175,7 +175,9 @@ void CCIFTags::ReadLoops() {
         const int y = sites->Column("_atom_site_fract_y");
         const int z = sites->Column("_atom_site_fract_z");
         const int occ = sites->Column("_atom_site_occupancy");
+        for (auto* column : {&SiteLabel, &SiteTypeSymbol, &SiteWyckoff}) column->reserve(sites->rows.size());
         for (auto* column : {&SiteX, &SiteY, &SiteZ, &SiteOccupancy}) column->reserve(sites->rows.size());
+        SiteMultiplicity.reserve(sites->rows.size());
         for (const auto& row : sites->rows) {
             const std::string siteLabel(label >= 0 ? row[label] : "");
             auto coordinate = [&row](int col) { return col >= 0 ? Number(row[col], NAN) : NAN; };
