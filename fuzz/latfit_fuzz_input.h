@@ -19,10 +19,18 @@ inline void RunLatfitReaders(LatfitInput which, const uint8_t* data, size_t size
     static const std::string structure = SourceFile("examples/latfit/mgo/mgo.str");
     static const std::string symmetry = SourceFile("data/latfit/spacegroups.dat");
     static const std::string atomic = SourceFile("examples/latfit/mgo/mgo.atm");
-    const std::string input(reinterpret_cast<const char*>(data), size);
-    WriteFile("in.str", which == LatfitInput::kStructure ? input : structure);
-    WriteFile("in.sym", which == LatfitInput::kSymmetry ? input : symmetry);
-    WriteFile("in.atm", which == LatfitInput::kAtomic ? input : atomic);
+    // The fixed files are written once, the input every time.
+    static const bool fixedFilesWritten = [which] {
+        if (which != LatfitInput::kStructure) WriteFile("in.str", structure);
+        if (which != LatfitInput::kSymmetry) WriteFile("in.sym", symmetry);
+        if (which != LatfitInput::kAtomic) WriteFile("in.atm", atomic);
+        return true;
+    }();
+    (void)fixedFilesWritten;
+    const char* inputName = which == LatfitInput::kStructure  ? "in.str"
+                            : which == LatfitInput::kSymmetry ? "in.sym"
+                                                              : "in.atm";
+    WriteFile(inputName, std::string_view(reinterpret_cast<const char*>(data), size));
 
     resetCommons();
     units = Units{};
