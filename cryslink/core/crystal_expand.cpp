@@ -13,15 +13,13 @@ namespace {
 // least the duplicate tolerance wide along each cell height, so two positions
 // within the tolerance (nearest image) lie in the same or adjacent bins; an
 // adjacent bin is searched only when the position lies within the tolerance
-// of the border between them. The grid keeps the positions and types of its
-// sites itself, next to each other in memory.
+// of the border between them.
 class SiteGrid {
 public:
     SiteGrid(const CCrystal& crystal, long expectedSites) : crystal_(crystal) {
         const double heights[3] = {CellHeight(0), CellHeight(1), CellHeight(2)};
         const double tol = crystal.DuplicateTolerance;
         next_.reserve(static_cast<size_t>(std::max(0L, expectedSites)));
-        sites_.reserve(static_cast<size_t>(std::max(0L, expectedSites)));
         for (int i = 0; i < 3; ++i) {
             double n = (tol > 0 && heights[i] > 0) ? std::floor(heights[i] / tol) : 1.0;
             n_[i] = static_cast<int>(std::clamp(n, 1.0, 1024.0));
@@ -38,14 +36,10 @@ public:
             margin_[i] = heights[i] > 0 && tol >= 0 ? tol / heights[i] * n_[i] * (1 + 1e-6) + 1e-9 : 1.0;
     }
 
-    void Insert(int site, int iAtomType, double x, double y, double z) {
+    void Insert(int site, double x, double y, double z) {
         const size_t bin = Index(Bin(x, 0), Bin(y, 1), Bin(z, 2));
-        if (next_.size() <= static_cast<size_t>(site)) {
-            next_.resize(static_cast<size_t>(site) + 1, -1);
-            sites_.resize(static_cast<size_t>(site) + 1);
-        }
+        if (next_.size() <= static_cast<size_t>(site)) next_.resize(static_cast<size_t>(site) + 1, -1);
         next_[site] = head_[bin];
-        sites_[site] = {x, y, z, iAtomType};
         head_[bin] = site;
     }
 
@@ -71,7 +65,7 @@ public:
                 for (int k = 0; k < count[2]; ++k)
                     for (int s = head_[Index(offsets[0][i], offsets[1][j], offsets[2][k])]; s >= 0; s = next_[s]) {
                         if (found >= 0 && s >= found) continue;
-                        const GridSite& site = sites_[s];
+                        const CAtomSite& site = crystal_.AtomSites[s];
                         if (site.iAtomType == iAtomType &&
                             crystal_.GetNearestImageDistance2(site.x, site.y, site.z, x, y, z) < tol2)
                             found = s;
@@ -94,15 +88,9 @@ private:
     }
     size_t Index(int i, int j, int k) const { return (static_cast<size_t>(i) * n_[1] + j) * n_[2] + k; }
 
-    struct GridSite {
-        double x, y, z;
-        int iAtomType;
-    };
-
     const CCrystal& crystal_;
     int n_[3] = {1, 1, 1};
     double margin_[3] = {1, 1, 1};
-    std::vector<GridSite> sites_;
     std::vector<int> head_;
     std::vector<int> next_;
 };
@@ -126,7 +114,7 @@ int CCrystal::ExpandAsymSites() {
                     if (grid.Find(asym.iAtomType, x, y, z) >= 0) continue;
                     const int before = nAtomSites;
                     AddAtomSite(asym.Label, asym.iAtomType, i, asym.Occupancy, x, y, z, 0, 0, 0);
-                    if (nAtomSites > before) grid.Insert(before, asym.iAtomType, x, y, z);
+                    if (nAtomSites > before) grid.Insert(before, x, y, z);
                 }
             }
         }
