@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "core/atom_type.h"
@@ -89,12 +90,18 @@ int CCIFTags::GetTagDouble(const std::string& tag, double& out) const {
 }
 
 int CCIFTags::ReadCIFFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::ifstream in(path, std::ios::binary);
     if (!in) return -1;
-    std::string text(static_cast<size_t>(std::max<std::streamoff>(0, in.tellg())), '\0');
-    in.seekg(0);
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(std::max<std::streamsize>(0, in.gcount())));
+    // One buffer for the whole text, sized once for a regular file; a pipe or
+    // a directory is read as far as it can be.
+    std::string text;
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) {
+        const auto size = std::filesystem::file_size(path, ec);
+        if (!ec) text.reserve(static_cast<size_t>(size));
+    }
+    char chunk[1 << 16];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) text.append(chunk, static_cast<size_t>(in.gcount()));
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);  // a UTF-8 byte-order mark
     FileName = path;
     DataBlock = Unquote(TrimLine(text.substr(0, text.find('\n'))));

@@ -296,6 +296,8 @@ TEST(CifBadInput, EveryFaultGetsOneLineAndNoCrash) {
     EXPECT_FALSE(Load(dir / "empty.cif", &out));
     EXPECT_EQ(out, "CIF File: " + (dir / "empty.cif") + "\nError in ShowCIFInf: Can not read [" + (dir / "empty.cif") +
                        "].\n");
+    EXPECT_FALSE(Load(dir.path(), &out));  // a directory reads as no text
+    EXPECT_NE(out.find("Error in ShowCIFInf: Can not read"), std::string::npos);
 
     std::string garbage;
     for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919) % 256);
