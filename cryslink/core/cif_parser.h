@@ -38,7 +38,8 @@ public:
     };
 
     CifRows() = default;
-    CifRows(const std::string_view* values, size_t width, size_t count) : values_(values), width_(width), count_(count) {}
+    CifRows(const std::string_view* values, size_t width, size_t count)
+        : values_(values), width_(width), count_(count) {}
     size_t size() const { return count_; }
     bool empty() const { return count_ == 0; }
     CifRow operator[](size_t i) const { return CifRow(values_ + i * width_, width_); }
