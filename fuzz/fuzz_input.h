@@ -12,19 +12,31 @@
 
 namespace fuzz {
 
-// The scratch directory, created on first use, removed at exit.
-inline const std::filesystem::path& ScratchDirectory() {
-    static const std::filesystem::path dir = [] {
+// A directory of its own under the system's temporary directory, removed with
+// everything in it when the object ends.
+class ScratchDir {
+public:
+    ScratchDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "fuzz-XXXXXX").string();
         if (!mkdtemp(pattern.data())) std::abort();
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
-            std::filesystem::remove_all(dir, ec);
-        });
-        return std::filesystem::path(pattern);
-    }();
-    return dir;
+        path_ = pattern;
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    ~ScratchDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// The scratch directory of the process, created on first use, removed at exit.
+inline const std::filesystem::path& ScratchDirectory() {
+    static const ScratchDir dir;
+    return dir.path();
 }
 
 // Writes `bytes` as the file `name` of the scratch directory; returns its path.
