@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const CifBlock block = ParseCif(text);
+    const CifBlock block = ParseCifCopy(text);
     for (const CifLoop& loop : block.loops)
         for (const auto& row : loop.rows)
             if (row.size() != loop.tags.size()) __builtin_trap();

@@ -156,7 +156,7 @@ std::vector<size_t> RowStartsByLines(const std::vector<char>& lineStart, size_t 
 // (every row takes the next n values), unless that puts rows in mid-line while
 // reading by lines keeps every row at the start of a line: then the file has
 // rows short of their last columns. Missing values are "?".
-void SplitRows(std::vector<std::string_view>&& values, const std::vector<char>& lineStart, CifLoop& loop) {
+void SplitRows(LargeVector<std::string_view>&& values, const std::vector<char>& lineStart, CifLoop& loop) {
     const size_t n = loop.tags.size();
     bool everyNAtLineStarts = true;
     for (size_t i = 0; i < values.size() && everyNAtLineStarts; i += n) everyNAtLineStarts = lineStart[i];
@@ -204,10 +204,12 @@ const CifLoop* CifBlock::FindLoop(const std::string& tag) const {
     return nullptr;
 }
 
-CifBlock ParseCif(std::string text) {
+CifBlock ParseCifCopy(std::string_view text) { return ParseCif(CifText(text)); }
+
+CifBlock ParseCif(CifText&& text) {
     CifBlock block;
-    block.text = std::make_shared<const std::string>(std::move(text));
-    Tokenizer tokenizer(*block.text);
+    block.text = std::make_shared<const CifText>(std::move(text));
+    Tokenizer tokenizer(std::string_view(block.text->data(), block.text->size()));
     Token token;
     bool haveToken = tokenizer.Next(token);
     bool inBlock = false;
@@ -224,7 +226,7 @@ CifBlock ParseCif(std::string text) {
                 loop.tags.push_back(Lower(token.text));
                 haveToken = tokenizer.Next(token);
             }
-            std::vector<std::string_view> values;
+            LargeVector<std::string_view> values;
             std::vector<char> lineStart;
             // Room for the values of a loop that fills the rest of the file
             // (a value with its blank takes four characters or more in all

@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/large_allocator.h"
+
 // One row of a loop: one value per tag.
 class CifRow {
 public:
@@ -51,9 +53,12 @@ private:
     size_t width_ = 0, count_ = 0;
 };
 
+// The text of a CIF file, held in one buffer of the large-table allocator.
+using CifText = std::basic_string<char, std::char_traits<char>, LargeAllocator<char>>;
+
 struct CifLoop {
     std::vector<std::string> tags;        // lower case
-    std::vector<std::string_view> values;  // row after row; "?" for a value a row leaves out
+    LargeVector<std::string_view> values;  // row after row; "?" for a value a row leaves out
     CifRows rows;                          // over `values`
 
     CifLoop() = default;
@@ -76,7 +81,7 @@ struct CifBlock {
     std::string name;  // text after "data_"
     std::unordered_map<std::string, std::string> items;  // lower-case tag -> value; first occurrence kept
     std::vector<CifLoop> loops;
-    std::shared_ptr<const std::string> text;  // the file's text, which the loop values view
+    std::shared_ptr<const CifText> text;  // the file's text, which the loop values view
     bool empty() const { return items.empty() && loops.empty(); }
 
     // The value of the single item `tag` (any letter case), or nullptr.
@@ -89,4 +94,6 @@ struct CifBlock {
 // first non-empty line is the value), comments, values on the line after
 // their tag, loop rows over several lines or short of their last columns.
 // Only the first data block is read.
-CifBlock ParseCif(std::string text);
+CifBlock ParseCif(CifText&& text);
+// The same on a copy of `text`.
+CifBlock ParseCifCopy(std::string_view text);

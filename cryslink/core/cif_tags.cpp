@@ -94,7 +94,7 @@ int CCIFTags::ReadCIFFile(const std::string& path) {
     if (!in) return -1;
     // One buffer for the whole text, sized once for a regular file; a pipe or
     // a directory is read as far as it can be.
-    std::string text;
+    CifText text;
     std::error_code ec;
     if (std::filesystem::is_regular_file(path, ec)) {
         const auto size = std::filesystem::file_size(path, ec);
@@ -104,7 +104,7 @@ int CCIFTags::ReadCIFFile(const std::string& path) {
     while (in.read(chunk, sizeof chunk) || in.gcount() > 0) text.append(chunk, static_cast<size_t>(in.gcount()));
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);  // a UTF-8 byte-order mark
     FileName = path;
-    DataBlock = Unquote(TrimLine(text.substr(0, text.find('\n'))));
+    DataBlock = Unquote(TrimLine(std::string(std::string_view(text).substr(0, text.find('\n')))));
     block = ParseCif(std::move(text));
     if (block.empty()) return 0;
 

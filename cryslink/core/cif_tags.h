@@ -47,11 +47,11 @@ public:
     std::vector<std::string> TypeSymbol;
     std::vector<double> OxidationNumber;
     int nAtomSites = 0;
-    std::vector<std::string> SiteLabel;
-    std::vector<std::string> SiteTypeSymbol;
-    std::vector<int> SiteMultiplicity;
-    std::vector<std::string> SiteWyckoff;
-    std::vector<double> SiteX, SiteY, SiteZ, SiteOccupancy;
+    LargeVector<std::string> SiteLabel;
+    LargeVector<std::string> SiteTypeSymbol;
+    LargeVector<int> SiteMultiplicity;
+    LargeVector<std::string> SiteWyckoff;
+    LargeVector<double> SiteX, SiteY, SiteZ, SiteOccupancy;
 
 private:
     void ReadLoops();

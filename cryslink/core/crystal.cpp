@@ -146,7 +146,7 @@ void CCrystal::LinkSiteType(CAtomSite& site) {
 namespace {
 
 // The next slot of a site table, or nullptr after the table-full message.
-CAtomSite* NextSlot(std::vector<CAtomSite>& table, int count, int capacity, const char* name) {
+CAtomSite* NextSlot(LargeVector<CAtomSite>& table, int count, int capacity, const char* name) {
     if (count >= capacity) {
         std::printf("%s [%d] exceeds maximum [%d].\n", name, count, capacity);
         return nullptr;

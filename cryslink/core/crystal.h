@@ -9,6 +9,7 @@
 
 #include "core/atom_type.h"
 #include "core/containers.h"
+#include "core/large_allocator.h"
 #include "core/space_group.h"
 
 class CCIFTags;
@@ -99,9 +100,9 @@ public:
     std::vector<CAtomType> AtomTypes;
     CMyVector<int32_t> nEachAtoms;
     int nAtomAsymSites = 0;
-    std::vector<CAtomSite> AtomAsymSites;
+    LargeVector<CAtomSite> AtomAsymSites;
     int nAtomSites = 0;
-    std::vector<CAtomSite> AtomSites;
+    LargeVector<CAtomSite> AtomSites;
     std::string AtomPropertyPath;
     std::string ASFDCPath;
     std::string SPGDBPath;

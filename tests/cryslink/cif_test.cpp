@@ -157,7 +157,7 @@ TEST(CifTags, NumberFormsOfCoordinates) {
 TEST(CifParser, RowsSurviveCopiesOfTheBlock) {
     CifBlock copy;
     {
-        CifBlock block = ParseCif("loop_ _a _b\n1 2 3");
+        CifBlock block = ParseCifCopy("loop_ _a _b\n1 2 3");
         CifBlock moved = std::move(block);
         copy = moved;
     }
@@ -188,7 +188,7 @@ TEST(CifTags, TypeFromTheLabelWhenTheFileHasNone) {
                                   "Ca1 ? 0 0 0\nCb1 ? 0 0 0\n");
     CCIFTags tags;
     ASSERT_EQ(tags.ReadCIFFile(dir / "labels.cif"), 1);
-    EXPECT_EQ(tags.SiteTypeSymbol, (std::vector<std::string>{"Na", "O", "O", "Ca", "C"}));
+    EXPECT_EQ(tags.SiteTypeSymbol, (LargeVector<std::string>{"Na", "O", "O", "Ca", "C"}));
 }
 
 TEST(CifTags, MissingOperationListComesFromTheDatabase) {

@@ -102,7 +102,7 @@ TEST(CifWriter, ValuesThatNeedQuotesReadBack) {
     CCIFTags tags;
     ASSERT_EQ(tags.ReadCIFFile(dir / "q.cif"), 1);
     ASSERT_EQ(tags.nAtomSites, 2);
-    EXPECT_EQ(tags.SiteLabel, (std::vector<std::string>{"Fe 1", "_x"}));
+    EXPECT_EQ(tags.SiteLabel, (LargeVector<std::string>{"Fe 1", "_x"}));
     EXPECT_DOUBLE_EQ(tags.SiteZ[1], 0.6);
 }
 
