@@ -91,6 +91,8 @@ int WriteCIFFile(CCrystal& crystal, const std::string& path) {
     std::fprintf(f, "\n\n#End of data_99999-ICSD\n");
     // A full disk shows only when the buffer is written out.
     if (std::fflush(f) != 0 || std::ferror(f)) {
+        file.reset();
+        std::remove(path.c_str());  // no CIF cut short is left under its name
         std::printf("Can not write to [%s].\n", path.c_str());
         return -1;
     }
