@@ -189,7 +189,10 @@ int CTORV::ConvF09p(const std::string& inputFile) {
     RunStepLoop(out.get(), plan, Crystal, readStep, FrameLineNumber::FrameNumber, afterStep);
     const bool written = std::fflush(out.get()) == 0 && !std::ferror(out.get());
     out.reset();
-    if (!written) std::printf("Can not write to [%s].\n", xsf.c_str());
+    if (!written) {
+        std::remove(xsf.c_str());  // no animation cut short is left under its name
+        std::printf("Can not write to [%s].\n", xsf.c_str());
+    }
 
     const PathParts parts = SplitPath(inputFile);
     const std::string cifStem = JoinPath(parts.drive + parts.directory, parts.base);
