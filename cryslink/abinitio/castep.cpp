@@ -226,7 +226,11 @@ int CASTEPConvOutput(const std::string& file) {
     if (done.nRead == nCounted)
         while (reader.ReadNextCASTEPStep(-1, crystal) == 1) {
         }
-    std::fclose(xsf);
+    const bool written = std::fflush(xsf) == 0 && !std::ferror(xsf);
+    if (std::fclose(xsf) != 0 || !written) {
+        std::remove(xsfName.c_str());  // no animation cut short is left under its name
+        std::printf("Can not write to [%s].\n", xsfName.c_str());
+    }
 
     std::printf("\n");
     const std::string initialCIF = base + "-initial.cif", finalCIF = base + "-final.cif";
