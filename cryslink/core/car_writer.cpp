@@ -54,6 +54,8 @@ int WriteCARFile(const std::string& fileName, const CCrystal& crystal) {
     }
     std::fprintf(f, "end\nend\n\n");
     if (std::ferror(f) || std::fflush(f) != 0) {
+        file.reset();
+        std::remove(fileName.c_str());  // no CAR file cut short is left under its name
         std::printf("Can not write to [%s].\n", fileName.c_str());
         return -1;
     }
