@@ -62,7 +62,7 @@ int ListDistances(const CCrystal& crystal, const std::string& outFile) {
             return 0;
         }
         WriteListing(file.get(), search, crystal, rmin);
-        if (!AllWritten(file.get())) {
+        if (!CloseOutputFile(file, outFile)) {
             std::printf("Error: Can not write to [%s].\n", outFile.c_str());
             return 0;
         }

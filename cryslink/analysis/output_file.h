@@ -16,3 +16,12 @@ inline OutputFile CreateOutputFile(const std::string& name) {
 
 // True when everything written so far has reached the file (a full disk shows here).
 inline bool AllWritten(std::FILE* file) { return std::fflush(file) == 0 && !std::ferror(file); }
+
+// Closes the file; when not all of it reached the disk it is removed, so that
+// no file cut short stays under its name. True when it was written whole.
+inline bool CloseOutputFile(OutputFile& file, const std::string& name) {
+    const bool written = AllWritten(file.get());
+    file.reset();
+    if (!written) std::remove(name.c_str());
+    return written;
+}
