@@ -106,7 +106,8 @@ enum Damage {
     kEdit,         // "from|to": the first `from` replaced by `to`
     kMissing,      // the file is not there
     kDirectory,    // a directory stands where the file is written
-    kWriteFails,   // writes fail: "link" makes that name a link to /dev/full, else the file size is limited
+    kWriteFails,   // writes fail: a name makes that file a link to /dev/full; a number limits the size of
+                   // every file written (none limits it to the damaged input's size and a byte)
 };
 
 // A latfit run that may stop (status 1) or, where the cut leaves what it needs, end normally (0).
@@ -137,17 +138,21 @@ const Case kCases[] = {
     {"ConvF09p", kMissing, "sio2.f9v", "", "Can not read [sio2.f9v]."},
     {"ConvF09p", kMissing, "sio2.f07", "", "Make CIFFile of averaged structure [sio2-averaged.cif]."},
     {"ConvF09p", kDirectory, "sio2.xsf", "", "Can not write to [sio2.xsf]."},
+    {"ConvF09p", kWriteFails, "sio2.xsf", "2000", "Can not write to [sio2.xsf]."},
+    {"ConvF09p", kWriteFails, "sio2-final.cif", "sio2-final.cif", "Can not write to [sio2-final.cif]."},
     {"UpdateFILE05", kCut, "sio2.f05", "", ""},
     {"UpdateFILE05", kBinary, "sio2.f05", "", "Sequential N  : 4"},
     {"UpdateFILE05", kHugeLine, "sio2.f05", "", "Sequential N  : 4"},
     {"UpdateFILE05", kMissing, "sio2.f05", "", "Can not read sio2.f05."},
     {"UpdateFILE05", kDirectory, "sio2-004.f05", "", "Can not write to sio2-004.f05."},
+    {"UpdateFILE05", kWriteFails, "sio2-004.f05", "200", "Can not write to sio2-004.f05."},
     {"AddHistoryCSV", kCut, "sio2.f06", "", ""},
     {"AddHistoryCSV", kEmpty, "sio2.f06", "", "nStep: 0"},
     {"AddHistoryCSV", kBinary, "sio2.f06", "", "nStep: 0"},
     {"AddHistoryCSV", kHugeLine, "sio2.f06", "", "Add to sio2-History2.csv"},
     {"AddHistoryCSV", kMissing, "sio2.f06", "", "Error: Can not read [sio2.f06]."},
     {"AddHistoryCSV", kDirectory, "sio2-History.csv", "", "Error: Can not add to [sio2-History.csv]."},
+    {"AddHistoryCSV", kWriteFails, "sio2-History.csv", "1000", "Error: Can not add to [sio2-History.csv]."},
     // PWscf output and input.
     {"PWScfConvOutput", kCut, "t.out", "celldm(1)=|crystal axes:|site n.|Forces acting on atoms|force =|Begin final coordinates|End final coordinates|CELL_PARAMETERS|ATOMIC_POSITIONS", ""},
     {"PWScfConvOutput", kCut, "t.in", "", ""},
@@ -161,6 +166,7 @@ const Case kCases[] = {
      "Create update INP file: t.in.new"},
     {"PWScfConvOutput", kMissing, "t.in", "", "Error in CPWScf::UpdateInpFile: Can not read [t.inp]."},
     {"PWScfConvOutput", kDirectory, "t.xsf", "", "Can not write to [t.xsf]."},
+    {"PWScfConvOutput", kWriteFails, "t.xsf", "1000", "Can not write to [t.xsf]."},
     {"PWScfConvOutput", kDirectory, "t.in.new", "", "Error in CPWScf::UpdateInpFile: Can not write to [t.in.new]."},
     // DV-Xa: F01 is rewritten in place, so a failed write must leave it whole.
     {"DVXaF01Conv", kCut, "F01", "", ""},
@@ -200,6 +206,8 @@ const Case kCases[] = {
     {"CASTEPConvOutput", kBinary, "si.castep", "", "**No data for initial structure."},
     {"CASTEPConvOutput", kHugeLine, "si.castep", "", "Create update CAR file: si.car.new"},
     {"CASTEPConvOutput", kDirectory, "si.car.new", "", "Can not write to [si.car.new]."},
+    {"CASTEPConvOutput", kWriteFails, "si.xsf", "1000", "Can not write to [si.xsf]."},
+    {"CASTEPConvOutput", kWriteFails, "si.car.new", "si.car.new", "Can not write to [si.car.new]."},
     // WIEN2k DOS and structure.
     {"WIENConvDOS", kCut, "case.int", "", ""},
     {"WIENConvDOS", kCut, "case.dos1ev", "", ""},
@@ -208,17 +216,20 @@ const Case kCases[] = {
     {"WIENConvDOS", kEdit, "case.dos1ev", "0.13533528|1e-400", "Create CSV File for non-polarized DOS: case.dos.csv"},
     {"WIENConvDOS", kMissing, "case.dos1ev", "", ".dos1ev: case.dos1ev\n.dos2ev: case.dos2ev\n.dos3ev: case.dos3ev\n  dose not exist. Skipped."},
     {"WIENConvDOS", kDirectory, "case.dos.csv", "", "Error in CWIEN::CreateDOSCSVFile: Can not write to [case.dos.csv]."},
+    {"WIENConvDOS", kWriteFails, "case.dos.csv", "200", "Error in CWIEN::CreateDOSCSVFile: Can not write to [case.dos.csv]."},
     {"WIENMakeCIFFromStruct", kCut, "c.struct", "", ""},
     {"WIENMakeCIFFromStruct", kEmpty, "c.struct", "", "Error in CWIEN::ReadCrystalStructure: [c.struct] ends before its lattice parameters."},
     {"WIENMakeCIFFromStruct", kBinary, "c.struct", "", "Error in CWIEN::ReadCrystalStructure: [c.struct] ends before its lattice parameters."},
     {"WIENMakeCIFFromStruct", kHugeLine, "c.struct", "", "Error in CWIEN::ReadCrystalStructure: [c.struct] has no valid lattice parameters on line 4."},
     {"WIENMakeCIFFromStruct", kDirectory, "c.cif", "", "Can not write to [c.cif]."},
+    {"WIENMakeCIFFromStruct", kWriteFails, "c.cif", "500", "Can not write to [c.cif]."},
     // GULP input.
     {"GULPMakeCIFFromInput", kCut, "m.gin", "", ""},
     {"GULPMakeCIFFromInput", kEmpty, "m.gin", "", "Error in CGULP::ReadCrystalStructure: [m.gin] has no cell with fractional coordinates; no CIF is written."},
     {"GULPMakeCIFFromInput", kBinary, "m.gin", "", "Error in CGULP::ReadCrystalStructure: [m.gin] has no cell with fractional coordinates; no CIF is written."},
     {"GULPMakeCIFFromInput", kHugeLine, "m.gin", "", "Create CIF file: m.cif"},
     {"GULPMakeCIFFromInput", kDirectory, "m.cif", "", "Can not write to [m.cif]."},
+    {"GULPMakeCIFFromInput", kWriteFails, "m.cif", "m.cif", "Can not write to [m.cif]."},
     // CIF analyses.
     {"ShowCIFInf", kCut, "s.cif", "", ""},
     {"ShowCIFInf", kEmpty, "s.cif", "", "Error in ShowCIFInf: Can not read [s.cif]."},
@@ -229,9 +240,11 @@ const Case kCases[] = {
     {"CalRDF", kEdit, "r.cif", "4.5937|1e308", "Error in CalculateRDF: Can not search [r.cif] within 5 A: the cell has no volume."},
     {"CalRDF", kMissing, "r.cif", "", "Error in CalRDF: Can not read [r.cif]."},
     {"CalRDF", kDirectory, "Ti-O-RDF.csv", "", "Error: Can not write to [Ti-O-RDF.csv]."},
+    {"CalRDF", kWriteFails, "Ti-O-RDF.csv", "1000", "Error: Can not write to [Ti-O-RDF.csv]."},
     {"CalDistance", kCut, "r.cif", "", ""},
     {"CalDistance", kEmpty, "r.cif", "", "Error in CalDistance: Can not read [r.cif]."},
     {"CalDistance", kDirectory, "dist.txt", "", "Error: Can not write to [dist.txt]."},
+    {"CalDistance", kWriteFails, "dist.txt", "1000", "Error: Can not write to [dist.txt]."},
     // latfit: stops with one line and status 1; the structure file is rewritten whole or not at all.
     {"latfit", kCut, "mgo.str", "", "***ERROR  mgo.str", 1},
     {"latfit", kCut, "mgo.atm", "", "***ERROR  mgo.atm", 1},
@@ -400,7 +413,12 @@ TEST_P(BadInput, EndsCleanlyWithItsMessage) {
         if (c.damage == kDirectory) fs::create_directories(dir / c.file / "x");
         long fileSizeLimit = 0;
         if (c.damage == kWriteFails && detail.empty()) fileSizeLimit = static_cast<long>(whole.size()) + 1;
-        if (c.damage == kWriteFails && !detail.empty()) fs::create_symlink("/dev/full", dir / detail);
+        if (c.damage == kWriteFails && !detail.empty()) {
+            if (std::isdigit(static_cast<unsigned char>(detail[0])))
+                fileSizeLimit = std::stol(detail);
+            else
+                fs::create_symlink("/dev/full", dir / detail);
+        }
 
         const Outcome run = RunIn(dir.string(), action.program, args, fileSizeLimit);
         EXPECT_FALSE(run.timedOut) << "no end within the time limit";
@@ -436,6 +454,10 @@ TEST_P(BadInput, EndsCleanlyWithItsMessage) {
             const bool staged = *action.rewrites && ext != ".prev" &&
                                 entry.path().filename().string().starts_with(std::string(action.rewrites) + ".");
             EXPECT_TRUE(ext != ".part" && ext != ".tmp" && !staged) << entry.path() << " is left behind";
+            // A file that reached the size limit was cut short by it.
+            if (fileSizeLimit > 0 && entry.is_regular_file() && !inputs.count(fs::relative(entry.path(), dir).string())) {
+                EXPECT_NE(entry.file_size(), static_cast<uintmax_t>(fileSizeLimit)) << entry.path() << " is half-written";
+            }
         }
         fs::remove_all(dir);
     }
