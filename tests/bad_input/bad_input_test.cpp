@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -52,6 +53,20 @@ const std::vector<std::pair<std::string, std::string>> kTorv = {{"sio2.f05", std
                                                                {"sio2.f9p", std::string(kF9p) + "f9p"},
                                                                {"sio2.f9v", std::string(kF9p) + "f9v"}};
 
+// TranSIESTA-C/ATK runs of the two layouts the reader knows (no real file of them is at hand).
+const char* const kBulkATK =
+    "text:UnitCell::LatticeConstant 5.43 Ang\n%block Bulk::UnitCell\n 1.0 0.0 0.0\n 0.0 1.0 0.0\n 0.0 0.0 1.0\n"
+    "%endblock Bulk::UnitCell\n%block Bulk::AtomList\n Si 0.0 0.0 0.0\n Si 1.3575 1.3575 1.3575\n"
+    "%endblock Bulk::AtomList\n#   Forces     in eV/Ang\n# -\n# -\n# -\n"
+    " 0.0 0.0 0.0  0 0 0  0.0 0.0 0.0\n 1.4 1.4 1.4  0 0 0  -0.3 0.2 0.1\n# ----\n"
+    "#   Forces     in eV/Ang\n# -\n# -\n# -\n"
+    " 0.0 0.0 0.0  0 0 0  0.0 0.0 0.0\n 1.3 1.4 1.4  0 0 0  -0.2 0.2 0.1\n# ----\n";
+const char* const kNumOrbATK =
+    "text:UnitCell::LatticeConstant 1.0 Ang\n%block Bulk::UnitCell\n 4.0 0.0 0.0\n 0.0 4.0 0.0\n 0.0 0.0 4.0\n"
+    "%endblock Bulk::UnitCell\n%block Bulk::AtomList\n Na 0.0 0.0 0.0\n Cl 2.0 2.0 2.0\n%endblock Bulk::AtomList\n"
+    "NumOrb: Forces\n -\n siesta:  1  0.1  0.2  0.3\n siesta:  2 -0.1 -0.2 -0.3\nUpdating coords\n -\n -\n"
+    " :  1 Na 0.1 0.0 0.0\n :  2 Cl 2.1 2.0 2.0\n";
+
 const std::map<std::string, Action> kActions = {
     {"ConvF09p", {"ConvF09p", CRYSLINK_EXE, {"sio2.f9p"}, kTorv}},
     {"UpdateFILE05", {"UpdateFILE05", CRYSLINK_EXE, {"--sn=4", "sio2.f05"}, kTorv}},
@@ -73,6 +88,8 @@ const std::map<std::string, Action> kActions = {
        {"v/OUTCAR", "examples/cryslink/vasp-h2o-md/OUTCAR"}}}},
     {"TranSIESTAConvOutput",
      {"TranSIESTAConvOutput", CRYSLINK_EXE, {"run.out"}, {{"run.out", "corpus/siesta/h2o_relax_siesta4.0.out"}}}},
+    {"TranSIESTA-ATK", {"TranSIESTAConvOutput", CRYSLINK_EXE, {"run.out"}, {{"run.out", kBulkATK}}}},
+    {"TranSIESTA-NumOrb", {"TranSIESTAConvOutput", CRYSLINK_EXE, {"run.out"}, {{"run.out", kNumOrbATK}}}},
     {"CASTEPConvOutput",
      {"CASTEPConvOutput", CRYSLINK_EXE, {"si.castep"}, {{"si.castep", "examples/cryslink/Si8-md-NPT.castep"}}}},
     {"WIENConvDOS",
@@ -193,6 +210,7 @@ const Case kCases[] = {
     {"VASPConvCONTCAR", kDirectory, "v/XYZ-final.cif", "", "Can not write to [v/XYZ-final.cif]."},
     {"VASPMakeXSF", kCut, "v/OUTCAR", "POSITION|TOTAL-FORCE|----|direct lattice vectors|ions per type|POTCAR:|TITEL", ""},
     {"VASPMakeXSF", kCut, "v/POSCAR", "", ""},
+    {"VASPMakeXSF", kCut, "v/INCAR", "", ""},
     {"VASPMakeXSF", kEmpty, "v/OUTCAR", "", "nStep: 0"},
     {"VASPMakeXSF", kBinary, "v/OUTCAR", "", "nStep: 0"},
     {"VASPMakeXSF", kHugeLine, "v/OUTCAR", "", "...Frame 2 (T=0, P=0, D=0)"},
@@ -207,6 +225,8 @@ const Case kCases[] = {
     {"TranSIESTAConvOutput", kMissing, "run.out", "", "Can not read [run.out]."},
     {"TranSIESTAConvOutput", kDirectory, "run.xsf", "", "Can not write to [run.xsf]."},
     // CASTEP output.
+    {"TranSIESTA-ATK", kCut, "run.out", "", ""},
+    {"TranSIESTA-NumOrb", kCut, "run.out", "", ""},
     {"CASTEPConvOutput", kCut, "si.castep", "Unit Cell|Real Lattice|Lattice parameters(A)|Fractional coordinates of atoms|xxxxxx|** Forces **|* Symmetrised Forces *|* Constrained Forces *", ""},
     {"CASTEPConvOutput", kEmpty, "si.castep", "", "**No data for initial structure."},
     {"CASTEPConvOutput", kBinary, "si.castep", "", "**No data for initial structure."},
@@ -377,6 +397,13 @@ std::string Source(const std::string& relative) {
     return std::string(SOURCE_DIR) + "/" + relative;
 }
 
+// The text of an input: inline ("text:...") or a file beside the checkout; empty when absent.
+std::optional<std::string> InputText(const std::string& source) {
+    if (source.starts_with("text:")) return source.substr(5);
+    if (!fs::exists(Source(source))) return std::nullopt;
+    return ReadFile(Source(source));
+}
+
 void PrintTo(const Case& c, std::ostream* out) { *out << c.action << " on " << c.file; }
 
 class BadInput : public testing::TestWithParam<Case> {};
@@ -386,8 +413,9 @@ TEST_P(BadInput, EndsCleanlyWithItsMessage) {
     const Action& action = kActions.at(c.action);
     std::map<std::string, std::string> originals;
     for (const auto& [name, source] : action.files) {
-        if (!fs::exists(Source(source))) GTEST_SKIP() << "no " << source << " beside the checkout";
-        originals[name] = ReadFile(Source(source));
+        const std::optional<std::string> text = InputText(source);
+        if (!text) GTEST_SKIP() << "no " << source << " beside the checkout";
+        originals[name] = *text;
     }
     std::vector<std::string> variants;  // contents of the damaged file, one run each
     const std::string whole = originals.count(c.file) ? originals[c.file] : "";
@@ -489,8 +517,8 @@ TEST_P(BadInput, EndsCleanlyWithItsMessage) {
 
 std::string CaseName(const testing::TestParamInfo<Case>& info) {
     static const char* const kDamage[] = {"Cut", "Empty", "Binary", "HugeLine", "Edit", "Missing", "Directory", "WriteFails"};
-    std::string name = std::string(info.param.action) + "_" + kDamage[info.param.damage] + "_";
-    for (const char* p = info.param.file; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+    std::string name = std::string(info.param.action) + "_" + kDamage[info.param.damage] + "_" + info.param.file;
+    for (char& ch : name) if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
     return name + "_" + std::to_string(info.index);
 }
 
