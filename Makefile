@@ -2,8 +2,9 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= Release
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: all setup build test demo generators clean
+.PHONY: all setup build test demo install generators clean
 
 all: build
 
@@ -19,6 +20,11 @@ test: build
 
 demo: build
 	bash examples/demo.sh $(BUILD_DIR)/bin
+
+# latfit and Cryslink into $(PREFIX)/bin, the databases into $(PREFIX)/share/cryslink,
+# the space-group library of latfit into $(PREFIX)/share/latfit.
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 # Installs what the data generators in tools/ need (only for regenerating data/).
 generators:

@@ -11,6 +11,7 @@
 
 #include "commons.h"
 #include "fit.h"
+#include "reduction.h"
 #include "geometry.h"
 #include "getwf.h"
 #include "minver.h"

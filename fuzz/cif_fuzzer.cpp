@@ -1,11 +1,12 @@
-// libFuzzer target: CIF text and operation texts of any content must neither
-// crash nor read out of bounds.
-#include <cstddef>
-#include <cstdint>
-#include <string>
-
+// CIF files of any content: tokenising, the tags, the loading into a crystal
+// with the expansion of its sites, and operation texts must neither crash nor
+// read out of bounds.
+#include "analysis/cif_load.h"
 #include "core/cif_parser.h"
+#include "core/crystal.h"
+#include "core/database_paths.h"
 #include "core/symmetry_operation.h"
+#include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
@@ -15,5 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (row.size() != loop.tags.size()) __builtin_trap();
     double rot[3][3], trans[3];
     ParseSymmetryOperation(text.substr(0, 200), rot, trans);
+
+    NONRELPath = SOURCE_DIR "/data/nonrel";
+    ASFDCPath = SOURCE_DIR "/data/asfdc";
+    SPGDBPath = SOURCE_DIR "/data/spgra";
+    LoadCrystalFromCIF(fuzz::WriteInput(data, size, "input.cif"), "Can not read [%s].\n");
     return 0;
 }

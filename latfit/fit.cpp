@@ -9,6 +9,7 @@
 #include "lattice_derivatives.h"
 #include "minver.h"
 #include "output_file.h"
+#include "reduction.h"
 #include "run_stop.h"
 #include "structure_writer.h"
 
@@ -53,13 +54,6 @@ void printChange(double before, double after) {
 }
 
 }  // namespace
-
-double redc01(double x) {
-  if (!std::isfinite(x)) return x;
-  while (x < 0) x += 1;
-  while (x >= 1) x -= 1;
-  return x;
-}
 
 // Applies -delta to the refined parameters and prints old and new values.
 void newcod(const std::vector<double>& delta) {

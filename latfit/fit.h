@@ -9,9 +9,6 @@
 // Runs the fitting cycle on the state held in the shared data areas.
 void fitlsq(const std::string& spaceGroupSymbol);
 
-// Brings x into [0, 1): adds 1 while negative, subtracts 1 while 1 or more.
-double redc01(double x);
-
 // One refined parameter: a coordinate (atom, axis) or a lattice constant (lattice 0..5).
 struct FitParameter {
   int atom = -1, axis = -1, lattice = -1;

@@ -2,15 +2,15 @@
 
 #include <cstdio>
 
-#include "abinitio/converter_files.h"
-#include "analysis/rdf.h"
+#include "abinitio/converter_support.h"
+#include "app/command_line.h"
 #include "app/paths.h"
 #include "core/car_writer.h"
-#include "core/cif_writer.h"
 #include "core/crystal.h"
 #include "core/step_loop.h"
 #include "core/text_scanner.h"
 #include "core/units.h"
+#include "core/xsf_writer.h"
 
 namespace {
 
@@ -207,11 +207,8 @@ int CASTEPConvOutput(const std::string& file) {
         std::printf("Can not read [%s].\n", castepName.c_str());
         return -1;
     }
-    std::FILE* xsf = std::fopen(xsfName.c_str(), "wb");
-    if (!xsf) {
-        std::printf("Can not write to [%s].\n", xsfName.c_str());
-        return -1;
-    }
+    OutputFile xsf = OpenXSFFile(xsfName);
+    if (!xsf) return -1;
     CCASTEPReader reader(scanner);
     reader.ReadInitialStructure(crystal);
     initial.Copy(crystal);
@@ -219,47 +216,19 @@ int CASTEPConvOutput(const std::string& file) {
 
     reader.ReadNextCASTEPStep(-1, crystal);  // up to the end of the starting geometry's forces
     const StepLoopResult done = RunStepLoop(
-        xsf, plan, crystal, [&](int step, CCrystal& c) { return reader.ReadNextCASTEPStep(step, c); },
+        xsf.get(), plan, crystal, [&](int step, CCrystal& c) { return reader.ReadNextCASTEPStep(step, c); },
         FrameLineNumber::StepIndex);
     // A run read to its last step ends with the last geometry printed (a cell
     // optimisation prints its final cell after the last forces).
     if (done.nRead == nCounted)
         while (reader.ReadNextCASTEPStep(-1, crystal) == 1) {
         }
-    const bool written = std::fflush(xsf) == 0 && !std::ferror(xsf);
-    if (std::fclose(xsf) != 0 || !written) {
-        std::remove(xsfName.c_str());  // no animation cut short is left under its name
-        std::printf("Can not write to [%s].\n", xsfName.c_str());
-    }
+    if (!CloseOutputFile(xsf, xsfName)) std::printf("Can not write to [%s].\n", xsfName.c_str());
 
-    std::printf("\n");
-    const std::string initialCIF = base + "-initial.cif", finalCIF = base + "-final.cif";
     const std::string carName = base + ".car.new";
-    if (initial.nAtomAsymSites == 0) {
-        std::printf("  **No data for initial structure.\n    Skipped.\n");
-    } else {
-        std::printf("Make CIFFile of initial structure [%s].\n", initialCIF.c_str());
-        WriteCIFFile(initial, initialCIF);
-    }
-    if (crystal.nAtomAsymSites == 0) {
-        std::printf("  **No data for final structure.\n    Skipped.\n");
-    } else {
-        std::printf("Make CIFFile of final structure [%s].\n", finalCIF.c_str());
-        WriteCIFFile(crystal, finalCIF);
+    WriteInitialAndFinal(initial, crystal, base, options.CalcRDF != 0, true, [&] {
         std::printf("Create update CAR file: %s\n", carName.c_str());
         WriteCARFile(carName, crystal);
-    }
-    if (options.CalcRDF != 0) {
-        std::printf("Calculate RDF for initial structure.\n");
-        if (initial.nAtomAsymSites == 0)
-            std::printf("  **No data for initial structure.\n    Skipped.\n");
-        else
-            CalculateRDF(initial, 0);
-        std::printf("Calculate RDF for final structure.\n");
-        if (crystal.nAtomAsymSites == 0)
-            std::printf("  **No data for final structure.\n    Skipped.\n");
-        else
-            CalculateRDF(crystal, 1);
-    }
+    });
     return 1;
 }

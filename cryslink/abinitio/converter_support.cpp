@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "analysis/rdf.h"
+#include "app/paths.h"
+#include "core/cif_writer.h"
 #include "core/crystal.h"
 #include "core/database_paths.h"
 #include "core/staged_file.h"
@@ -10,6 +13,7 @@
 void SetDatabasePaths(CCrystal& crystal) {
     crystal.ASFDCPath = ASFDCPath;
     crystal.NONRELPath = NONRELPath;
+    crystal.SPGDBPath = SPGDBPath;
 }
 
 void PrepareCrystal(CCrystal& crystal) {
@@ -19,12 +23,22 @@ void PrepareCrystal(CCrystal& crystal) {
     crystal.AllocAtomSites(10000);
 }
 
+void PrepareConverterCrystal(CCrystal& crystal) {
+    SetDatabasePaths(crystal);
+    PrepareCrystal(crystal);
+}
+
 void CountAtomsPerType(CCrystal& crystal) {
     for (int t = 0; t < crystal.nAtomTypes; ++t) crystal.nEachAtoms[t] = 0;
     for (int i = 0; i < crystal.nAtomAsymSites; ++i) {
         const int t = crystal.AtomAsymSites[i].iAtomType;
         if (t >= 0 && t < crystal.nAtomTypes) ++crystal.nEachAtoms[t];
     }
+}
+
+std::string PathBase(const std::string& path) {
+    const PathParts parts = SplitPath(path);
+    return parts.drive + parts.directory + parts.base;
 }
 
 std::string FirstWord(std::string_view text) {
@@ -68,4 +82,47 @@ int WriteXSFAnimation(const std::string& xsf, const StepPlan& plan, CCrystal& cr
         return -1;
     }
     return 1;
+}
+
+namespace {
+
+void ReportNoData(const char* stage) { std::printf("  **No data for %s structure.\n    Skipped.\n", stage); }
+
+}  // namespace
+
+void WriteInitialAndFinal(CCrystal& initial, CCrystal& final, const std::string& base, bool calcRDF,
+                          bool reportEmptyRDF, const std::function<void()>& afterFinal) {
+    std::printf("\n");
+    if (initial.nAtomAsymSites == 0)
+        ReportNoData("initial");
+    else
+        MakeCIFFile(initial, "initial", base + "-initial.cif");
+    if (final.nAtomAsymSites == 0) {
+        ReportNoData("final");
+    } else {
+        MakeCIFFile(final, "final", base + "-final.cif");
+        afterFinal();
+    }
+    if (!calcRDF) return;
+    std::printf("Calculate RDF for initial structure.\n");
+    if (initial.nAtomAsymSites > 0)
+        CalculateRDF(initial, 0);
+    else if (reportEmptyRDF)
+        ReportNoData("initial");
+    std::printf("Calculate RDF for final structure.\n");
+    if (final.nAtomAsymSites > 0)
+        CalculateRDF(final, 1);
+    else if (reportEmptyRDF)
+        ReportNoData("final");
+}
+
+int WriteCIFBesideInput(CCrystal& crystal, const std::string& inputPath) {
+    std::string cifPath = inputPath;
+    ChangeFileExtension(cifPath, "cif");
+    std::printf("Create CIF file: %s\n", cifPath.c_str());
+    if (IsSameFile(inputPath, cifPath)) {
+        std::printf("Can not write to [%s].\n", cifPath.c_str());
+        return -1;
+    }
+    return WriteCIFFile(crystal, cifPath) < 0 ? -1 : 1;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Pieces every ab-initio converter uses: a crystal made ready for a reader,
-// names made from titles, and the XSF animation written from a step reader.
+// file names made from the argument or a title, the XSF animation written
+// from a step reader, and the structure files written at the end of a run.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -12,9 +14,15 @@ class CCrystal;
 void SetDatabasePaths(CCrystal& crystal);
 // Space group P1, no atom types or sites, room for 100 types and 10,000 sites.
 void PrepareCrystal(CCrystal& crystal);
+// Both of the above: a fresh crystal of the converters' capacities that knows
+// the database paths of this run.
+void PrepareConverterCrystal(CCrystal& crystal);
 // The atoms of each type (nEachAtoms) counted from the asymmetric sites.
 void CountAtomsPerType(CCrystal& crystal);
 
+// The argument without the extension of its file name ("run/a.out" gives
+// "run/a"; a dot in a directory name is no extension).
+std::string PathBase(const std::string& path);
 // The trimmed text up to its first blank.
 std::string FirstWord(std::string_view text);
 // A word made safe as a file name: separators become "_".
@@ -30,3 +38,16 @@ bool CheckCell(const CCrystal& crystal, const std::string& file);
 // file appears only when complete (an empty file for no steps): 1, or -1 with
 // "Can not write to [...]" or a line saying which step could not be read.
 int WriteXSFAnimation(const std::string& xsf, const StepPlan& plan, CCrystal& crystal, const StepReader& readStep);
+
+// The CIF of a structure file, named after it with the extension "cif":
+// prints "Create CIF file: %s" and writes it; a name equal to the input's is
+// refused with "Can not write to [%s].". 1, or -1 when nothing was written.
+int WriteCIFBesideInput(CCrystal& crystal, const std::string& inputPath);
+
+// The end of a trajectory run: "<base>-initial.cif" and "<base>-final.cif",
+// then `afterFinal` (an updated input file) once the final CIF is written; a
+// structure with no atoms is reported and skipped. With `calcRDF`, the RDF of
+// both; a structure with no atoms is skipped there too, and reported only when
+// `reportEmptyRDF`.
+void WriteInitialAndFinal(CCrystal& initial, CCrystal& final, const std::string& base, bool calcRDF,
+                          bool reportEmptyRDF, const std::function<void()>& afterFinal);

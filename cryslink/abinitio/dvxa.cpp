@@ -1,14 +1,12 @@
 #include "abinitio/dvxa.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <fstream>
 #include <memory>
 
 #include "app/command_line.h"
 #include "app/paths.h"
+#include "core/staged_file.h"
 
 namespace {
 
@@ -22,22 +20,6 @@ bool ReadRawLine(std::istream& in, std::string& line) {
     if (!std::getline(in, line)) return false;
     if (!in.eof()) line += '\n';
     return true;
-}
-
-// A file beside `path`, created empty with the permissions of `path`; the
-// converted text goes there first, so F01 is replaced only when complete.
-FilePointer CreateFileBeside(const std::string& path, std::string& tempPath) {
-    tempPath = path + ".XXXXXX";
-    const int fd = mkstemp(tempPath.data());
-    if (fd < 0) return nullptr;
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0) fchmod(fd, info.st_mode & 07777);
-    FilePointer file(fdopen(fd, "wb"));
-    if (!file) {
-        close(fd);
-        std::remove(tempPath.c_str());
-    }
-    return file;
 }
 
 void Write(std::FILE* f, const std::string& text) { std::fwrite(text.data(), 1, text.size(), f); }
@@ -77,9 +59,9 @@ int DVXaF01Conv(const std::string& f01Path) {
         std::printf("Can not read [%s].\n", backup.c_str());
         return -2;
     }
-    std::string tempPath;
-    FilePointer out = CreateFileBeside(f01Path, tempPath);
-    if (!out) {
+    // The converted text goes to a file beside F01 first, so F01 is replaced only when complete.
+    CStagedFile out;
+    if (!out.Open(f01Path)) {
         std::printf("Can not write to [%s].\n", f01Path.c_str());
         return -3;
     }
@@ -109,10 +91,8 @@ int DVXaF01Conv(const std::string& f01Path) {
     }
     if (!title.empty()) std::fprintf(f, "\n\n%s", title.c_str());
 
-    bool written = !in.bad() && std::fflush(f) == 0 && !std::ferror(f);
-    written = std::fclose(out.release()) == 0 && written;
-    if (!written || std::rename(tempPath.c_str(), f01Path.c_str()) != 0) {
-        std::remove(tempPath.c_str());
+    if (in.bad()) out.Discard();
+    if (!out.Commit()) {
         std::printf("Can not write to [%s].\n", f01Path.c_str());
         return -3;
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/paths.h"
+#include "abinitio/converter_support.h"
 #include "core/cif_writer.h"
 #include "core/crystal.h"
 #include "core/database_paths.h"
@@ -262,17 +263,8 @@ int CGULP::ReadCrystalStructure(const std::string& path, CCrystal& crystal) {
 
 int GULPMakeCIFFromInput(const std::string& inputPath) {
     CCrystal crystal;
-    crystal.ASFDCPath = ASFDCPath;
-    crystal.NONRELPath = NONRELPath;
-    crystal.SPGDBPath = SPGDBPath;
+    SetDatabasePaths(crystal);
     std::printf("glp file: %s\n", inputPath.c_str());
     if (CGULP::ReadCrystalStructure(inputPath, crystal) < 0) return -1;
-    std::string cifPath = inputPath;
-    ChangeFileExtension(cifPath, "cif");
-    std::printf("Create CIF file: %s\n", cifPath.c_str());
-    if (IsSameFile(inputPath, cifPath)) {
-        std::printf("Can not write to [%s].\n", cifPath.c_str());
-        return -1;
-    }
-    return WriteCIFFile(crystal, cifPath) < 0 ? -1 : 1;
+    return WriteCIFBesideInput(crystal, inputPath);
 }

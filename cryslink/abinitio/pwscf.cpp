@@ -4,15 +4,15 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "abinitio/converter_files.h"
-#include "analysis/rdf.h"
+#include "abinitio/converter_support.h"
+#include "app/command_line.h"
 #include "app/paths.h"
-#include "core/cif_writer.h"
 #include "core/crystal.h"
 #include "core/database_paths.h"
 #include "core/step_loop.h"
 #include "core/text_scanner.h"
 #include "core/units.h"
+#include "core/xsf_writer.h"
 
 namespace {
 
@@ -259,45 +259,20 @@ int PWScfConvOutput(const std::string& file) {
         std::printf("Can not read [%s].\n", file.c_str());
         return -1;
     }
-    std::FILE* xsf = std::fopen(xsfName.c_str(), "wb");
-    if (!xsf) {
-        std::printf("Can not write to [%s].\n", xsfName.c_str());
-        return -1;
-    }
+    OutputFile xsf = OpenXSFFile(xsfName);
+    if (!xsf) return -1;
     scanner.Rewind();
     RunStepLoop(
-        xsf, plan, crystal, [&](int step, CCrystal& c) { return pw.ReadStep(scanner, step, c); },
+        xsf.get(), plan, crystal, [&](int step, CCrystal& c) { return pw.ReadStep(scanner, step, c); },
         FrameLineNumber::StepIndex,
         [&](int step, CCrystal& c) {
             if (step == 0) initial.Copy(c);
         });
-    const bool written = std::fflush(xsf) == 0 && !std::ferror(xsf);
-    if (std::fclose(xsf) != 0 || !written) {
-        std::remove(xsfName.c_str());  // no animation cut short is left under its name
-        std::printf("Can not write to [%s].\n", xsfName.c_str());
-    }
+    if (!CloseOutputFile(xsf, xsfName)) std::printf("Can not write to [%s].\n", xsfName.c_str());
 
-    std::printf("\n");
-    const std::string initialCIF = base + "-initial.cif", finalCIF = base + "-final.cif";
-    if (initial.nAtomAsymSites == 0) {
-        std::printf("  **No data for initial structure.\n    Skipped.\n");
-    } else {
-        std::printf("Make CIFFile of initial structure [%s].\n", initialCIF.c_str());
-        WriteCIFFile(initial, initialCIF);
-    }
-    if (crystal.nAtomAsymSites == 0) {
-        std::printf("  **No data for final structure.\n    Skipped.\n");
-    } else {
-        std::printf("Make CIFFile of final structure [%s].\n", finalCIF.c_str());
-        WriteCIFFile(crystal, finalCIF);
+    WriteInitialAndFinal(initial, crystal, base, options.CalcRDF != 0, false, [&] {
         std::printf("Create update INP file: %s\n", newName.c_str());
         pw.UpdateInpFile(inputName, newName, crystal);
-    }
-    if (options.CalcRDF != 0) {
-        std::printf("Calculate RDF for initial structure.\n");
-        if (initial.nAtomAsymSites > 0) CalculateRDF(initial, 0);
-        std::printf("Calculate RDF for final structure.\n");
-        if (crystal.nAtomAsymSites > 0) CalculateRDF(crystal, 1);
-    }
+    });
     return 1;
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "abinitio/pwscf_input.h"
-#include "core/cell_from_vectors.h"
+#include "core/cell_vectors.h"
 
 class CCrystal;
 class CTextScanner;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/cell_from_vectors.h"
+#include "core/cell_vectors.h"
 #include "core/units.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "abinitio/pwscf_cell.h"
-#include "core/cell_from_vectors.h"
+#include "core/cell_vectors.h"
 
 class CCrystal;
 

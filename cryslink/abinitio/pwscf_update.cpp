@@ -2,11 +2,11 @@
 // of its last step, each value in the input's own unit and layout.
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <limits>
 
 #include "abinitio/pwscf.h"
 #include "core/crystal.h"
+#include "core/staged_file.h"
 #include "core/text_scanner.h"
 #include "core/units.h"
 
@@ -64,9 +64,8 @@ int CPWScf::UpdateInpFile(const std::string& inputName, const std::string& newNa
         alat = celldm.v[0];
     }
 
-    const std::string temporary = newName + ".tmp";
-    std::FILE* out = std::fopen(temporary.c_str(), "w");
-    if (!out) {
+    CStagedFile out;
+    if (!out.Open(newName)) {
         std::printf("Error in CPWScf::UpdateInpFile: Can not write to [%s].\n", newName.c_str());
         return -1;
     }
@@ -184,12 +183,7 @@ int CPWScf::UpdateInpFile(const std::string& inputName, const std::string& newNa
         }
         text += line + "\n";
     }
-    const bool written = std::fputs(text.c_str(), out) >= 0 && std::fflush(out) == 0 && !std::ferror(out);
-    std::fclose(out);
-    std::error_code ec;
-    if (written) std::filesystem::rename(temporary, newName, ec);
-    if (!written || ec) {
-        std::filesystem::remove(temporary, ec);
+    if (std::fputs(text.c_str(), out.get()) < 0 || !out.Commit()) {
         std::printf("Error in CPWScf::UpdateInpFile: Can not write to [%s].\n", newName.c_str());
         return -1;
     }

@@ -258,11 +258,10 @@ namespace {
 // Names from the argument A: the stem is A without the extension of its file name.
 struct TranSIESTANames {
     explicit TranSIESTANames(const std::string& path) {
-        const PathParts parts = SplitPath(path);
-        const std::string stem = parts.drive + parts.directory + parts.base;
+        const std::string stem = PathBase(path);
         atk = stem + ".atk";
         output = stem + ".out";
-        outputName = parts.base + ".out";
+        outputName = SplitPath(path).base + ".out";
         xsf = path;
         ChangeFileExtension(xsf, "xsf");
         initialCif = stem + "-initial.cif";
@@ -283,7 +282,8 @@ int TranSIESTAConvOutput(const std::string& path) {
     SIESTAOutputSurvey survey;
     if (file.Open(path)) survey = SurveySIESTAOutput(file);
     const int nCounted = survey.siesta4 ? survey.nSIESTA4Steps : survey.nATKSteps;
-    const StepPlan plan = PlanSteps(nCounted, GetIntOption("nLastStep"), GetIntOption("nOutputInterval"));
+    const ConverterOptions options = ReadConverterOptions();
+    const StepPlan plan = PlanSteps(nCounted, options.nLastStep, options.nOutputInterval);
 
     CCrystal running, initial;
     SetDatabasePaths(running);
@@ -311,12 +311,10 @@ int TranSIESTAConvOutput(const std::string& path) {
     if (written != 1) return -1;
 
     std::printf("\n");
-    std::printf("Make CIFFile of initial structure [%s].\n", names.initialCif.c_str());
-    WriteCIFFile(initial, names.initialCif);
-    std::printf("Make CIFFile of final structure [%s].\n", names.finalCif.c_str());
-    WriteCIFFile(running, names.finalCif);
+    MakeCIFFile(initial, "initial", names.initialCif);
+    MakeCIFFile(running, "final", names.finalCif);
     if (!survey.siesta4) UpdateATKFile(names.atk, running);
-    if (GetIntOption("CalcRDF") != 0) {
+    if (options.CalcRDF != 0) {
         std::printf("Calculate RDF for initial structure.\n");
         CalculateRDF(initial, 0);
         std::printf("Calculate RDF for final structure.\n");

@@ -97,8 +97,7 @@ bool CanRead(const std::string& path) { return CTextScanner().Open(path); }
 void WriteStructure(CCrystal& crystal, const std::string& directory, const std::string& title, const char* stage,
                     int iStage, int nCoordination) {
     const std::string cif = JoinPath(directory, FileNameWord(title) + "-" + stage + ".cif");
-    std::printf("Make CIFFile of %s structure [%s].\n", stage, cif.c_str());
-    WriteCIFFile(crystal, cif);
+    MakeCIFFile(crystal, stage, cif);
     if (GetIntOption("CalcRDF") == 0) return;
     std::printf("Calculate RDF for %s structure.\n", stage);
     CalculateRDF(crystal, iStage);
@@ -344,7 +343,8 @@ int VASPMakeXSF(const std::string& path) {
     if (incomplete > 0)
         std::printf("Error: %d step(s) of [%s] are incomplete or do not hold %d atoms; they are left out.\n",
                     incomplete, outcar.c_str(), crystal.nAtomAsymSites);
-    const StepPlan plan = PlanSteps(nCounted, GetIntOption("nLastStep"), GetIntOption("nOutputInterval"));
+    const ConverterOptions options = ReadConverterOptions();
+    const StepPlan plan = PlanSteps(nCounted, options.nLastStep, options.nOutputInterval);
     PrintStepPlan(crystal, plan);
     if (!file.IsOpen()) {
         std::printf("Can not read [%s].\n", outcar.c_str());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/paths.h"
+#include "abinitio/converter_support.h"
 #include "core/cif_writer.h"
 #include "core/crystal.h"
 #include "core/database_paths.h"
@@ -275,17 +276,8 @@ int CWIEN::ReadCrystalStructure(const std::string& path, CCrystal& crystal) {
 
 int WIENMakeCIFFromStruct(const std::string& structPath) {
     CCrystal crystal;
-    crystal.ASFDCPath = ASFDCPath;
-    crystal.NONRELPath = NONRELPath;
-    crystal.SPGDBPath = SPGDBPath;
+    SetDatabasePaths(crystal);
     std::printf("Struct file: %s\n", structPath.c_str());
     if (CWIEN::ReadCrystalStructure(structPath, crystal) < 0) return -1;
-    std::string cifPath = structPath;
-    ChangeFileExtension(cifPath, "cif");
-    std::printf("Create CIF file: %s\n", cifPath.c_str());
-    if (IsSameFile(structPath, cifPath)) {
-        std::printf("Can not write to [%s].\n", cifPath.c_str());
-        return -1;
-    }
-    return WriteCIFFile(crystal, cifPath) < 0 ? -1 : 1;
+    return WriteCIFBesideInput(crystal, structPath);
 }

@@ -102,9 +102,11 @@ std::unique_ptr<CCrystal> LoadCrystalFromCIF(const std::string& fileName, const 
     for (int i = 0; i < tags.nAtomSites; ++i)
         crystal->AddAtomAsymSite(tags.SiteLabel[i], tags.SiteTypeSymbol[i], tags.SiteOccupancy[i], tags.SiteX[i],
                                  tags.SiteY[i], tags.SiteZ[i]);
-    // The site table holds the whole expansion.
+    // The site table holds the whole expansion; the fresh table of Initialize
+    // serves when it is big enough.
     const long images = static_cast<long>(std::max(1, sg.nSymmetry)) * sg.nCentering * (sg.bInversion ? 2 : 1);
-    crystal->AllocAtomSites(static_cast<int>(std::max<long>(4096, images * tags.nAtomSites)));
+    const long sites = std::max<long>(4096, images * tags.nAtomSites);
+    if (sites > crystal->nMaxAtomSites) crystal->AllocAtomSites(static_cast<int>(sites));
     crystal->ExpandAsymSites();
     return crystal;
 }

@@ -59,6 +59,14 @@ NeighbourSearch::NeighbourSearch(const CCrystal& crystal, double rmaxAngstrom)
         const double bins = rmaxNm > 0 ? std::floor(height / rmaxNm) : 512.0;
         n_[k] = static_cast<int>(std::clamp(bins, 1.0, 512.0));
     }
+    // A lower bound of the metric's smallest eigenvalue (Gershgorin): a bin
+    // whose fractional gaps g from the centre give lowest * |g|^2 > Rmax^2 lies
+    // wholly beyond Rmax. Zero (no bin is passed over) when the bound is not positive.
+    for (int k = 0; k < 3; ++k) {
+        const double bound = G[k][k] - std::fabs(G[k][(k + 1) % 3]) - std::fabs(G[k][(k + 2) % 3]);
+        lowest_ = k == 0 ? bound : std::min(lowest_, bound);
+    }
+    lowest_ = std::isfinite(lowest_) && lowest_ > 0 ? lowest_ * (1.0 - 1e-6) : 0.0;
     // No more bins than there are sites to fill them.
     while (static_cast<double>(n_[0]) * n_[1] * n_[2] > std::max(8.0, 2.0 * nSites)) {
         int widest = static_cast<int>(std::max_element(n_, n_ + 3) - n_);
@@ -104,11 +112,22 @@ void NeighbourSearch::Find(double x, double y, double z, std::vector<Neighbour>&
         lo[k] = static_cast<int>(std::floor((c[k] - reach_[k]) * n_[k]));
         hi[k] = static_cast<int>(std::floor((c[k] + reach_[k]) * n_[k]));
     }
+    // Squared fractional gap between the centre and bin u along axis k.
+    auto gap2 = [this, &c](int u, int k) {
+        const double n = n_[k];
+        const double g = std::max({0.0, u / n - c[k], c[k] - (u + 1) / n});
+        return g * g;
+    };
+    const double beyond = cut2_ * (1.0 + 1e-6);
     for (int ua = lo[0]; ua <= hi[0]; ++ua) {
         const int la = FloorDiv(ua, n_[0]), ba = ua - la * n_[0];
+        const double ga = gap2(ua, 0);
         for (int ub = lo[1]; ub <= hi[1]; ++ub) {
             const int lb = FloorDiv(ub, n_[1]), bb = ub - lb * n_[1];
+            const double gab = ga + gap2(ub, 1);
+            if (lowest_ * gab > beyond) continue;
             for (int uc = lo[2]; uc <= hi[2]; ++uc) {
+                if (lowest_ * (gab + gap2(uc, 2)) > beyond) continue;
                 const int lc = FloorDiv(uc, n_[2]), bc = uc - lc * n_[2];
                 const int b = (ba * n_[1] + bb) * n_[2] + bc;
                 for (int t = binStart_[b]; t < binStart_[b + 1]; ++t) {

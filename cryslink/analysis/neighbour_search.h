@@ -45,6 +45,7 @@ private:
     bool none_ = false;             // a negative or undefined radius finds nothing
     int n_[3] = {1, 1, 1};          // bins per axis
     double reach_[3] = {0, 0, 0};   // Rmax as a fraction of each cell height
+    double lowest_ = 0;             // a lower bound of the metric's smallest eigenvalue (nm^2)
     std::vector<double> px_, py_, pz_;
     // The partners in bin order: bin b holds entries binStart_[b] .. binStart_[b+1]-1.
     std::vector<int> binStart_;

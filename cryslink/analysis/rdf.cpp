@@ -10,7 +10,7 @@
 
 #include "analysis/cif_load.h"
 #include "analysis/neighbour_search.h"
-#include "analysis/output_file.h"
+#include "core/output_file.h"
 #include "app/command_line.h"
 #include "core/crystal.h"
 

@@ -63,3 +63,7 @@ bool CCommandLine::AddFile(const std::string& file) {
 int GetIntOption(const std::string& name) { return std::atoi(gCommandLine.GetValue(name).c_str()); }
 
 double GetRealOption(const std::string& name) { return std::atof(gCommandLine.GetValue(name).c_str()); }
+
+ConverterOptions ReadConverterOptions() {
+    return {GetIntOption("nLastStep"), GetIntOption("nOutputInterval"), GetIntOption("CalcRDF")};
+}

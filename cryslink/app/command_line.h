@@ -48,3 +48,11 @@ extern CCommandLine gCommandLine;
 // (an empty or non-numeric value gives 0).
 int GetIntOption(const std::string& name);
 double GetRealOption(const std::string& name);
+
+// The options every trajectory converter reads (0 when absent).
+struct ConverterOptions {
+    int nLastStep = 0;
+    int nOutputInterval = 0;
+    int CalcRDF = 0;
+};
+ConverterOptions ReadConverterOptions();

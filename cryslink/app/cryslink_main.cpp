@@ -1,6 +1,7 @@
 #include "app/cryslink_main.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "app/action_table.h"
@@ -63,10 +64,26 @@ void PrintUsage(const char* programName) {
     }
 }
 
-// Fills the database paths from DBDir, else from the directory of the executable.
+bool AnyDatabaseIn(const std::string& directory) {
+    std::error_code ec;
+    for (const char* name : {"nonrel", "asfdc", "spgra"})
+        if (std::filesystem::is_regular_file(JoinPath(directory, name), ec)) return true;
+    return false;
+}
+
+// The directory of the databases when no DBDir is given: beside the executable,
+// else <prefix>/share/cryslink of an installed executable in <prefix>/bin.
+std::string DefaultDatabaseDirectory(const std::string& argv0) {
+    const std::string beside = ExecutableDirectory(argv0);
+    if (beside.empty() || AnyDatabaseIn(beside)) return beside;
+    const std::string installed = JoinPath(JoinPath(DirectoryWithoutSeparator(beside), "share"), "cryslink");
+    return AnyDatabaseIn(installed) ? installed : beside;
+}
+
+// Fills the database paths from DBDir, else from the executable's place.
 void ResolveDatabasePaths(const std::string& argv0) {
     std::string directory = gCommandLine.GetValue("DBDir");
-    if (directory.empty()) directory = ExecutableDirectory(argv0);
+    if (directory.empty()) directory = DefaultDatabaseDirectory(argv0);
     NONRELPath = JoinPath(directory, "nonrel");
     ASFDCPath = JoinPath(directory, "asfdc");
     AtomDBPath = JoinPath(directory, "nonrel");

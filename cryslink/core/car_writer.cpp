@@ -2,23 +2,19 @@
 
 #include <cstdio>
 #include <ctime>
-#include <memory>
 #include <vector>
 
 #include "core/crystal.h"
+#include "core/output_file.h"
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 constexpr int kCountedTypes = 100;
 
 }  // namespace
 
 int WriteCARFile(const std::string& fileName, const CCrystal& crystal) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "w"));
+    OutputFile file = CreateOutputFile(fileName);
     if (!file) {
         std::printf("Can not write to [%s].\n", fileName.c_str());
         return -1;
@@ -53,9 +49,7 @@ int WriteCARFile(const std::string& fileName, const CCrystal& crystal) {
                      Z * 10.0, "XXXX", "1", "xx", element.c_str(), 0.0);
     }
     std::fprintf(f, "end\nend\n\n");
-    if (std::ferror(f) || std::fflush(f) != 0) {
-        file.reset();
-        std::remove(fileName.c_str());  // no CAR file cut short is left under its name
+    if (!CloseOutputFile(file, fileName)) {
         std::printf("Can not write to [%s].\n", fileName.c_str());
         return -1;
     }

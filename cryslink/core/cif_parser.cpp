@@ -2,28 +2,38 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <strings.h>
 
-#include "core/text_lines.h"
 
 namespace {
 
 struct Token {
-    std::string text;
+    std::string_view text;
     bool quoted = false;  // a quoted string or text field: never a tag or keyword
     size_t line = 0;      // line the token starts on
 };
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-bool StartsWithNoCase(const std::string& text, const char* prefix) {
-    const size_t n = std::char_traits<char>::length(prefix);
-    return text.size() >= n && strncasecmp(text.c_str(), prefix, n) == 0;
+std::string_view Trim(std::string_view text) {
+    size_t first = 0, last = text.size();
+    while (first < last && IsBlank(text[first])) ++first;
+    while (last > first && IsBlank(text[last - 1])) --last;
+    return text.substr(first, last - first);
 }
 
+bool StartsWithNoCase(std::string_view text, const char* prefix) {
+    const size_t n = std::char_traits<char>::length(prefix);
+    return text.size() >= n && strncasecmp(text.data(), prefix, n) == 0;
+}
+
+// Tokens are views into the text.
 class Tokenizer {
 public:
-    explicit Tokenizer(const std::string& text) : text_(text) {}
+    explicit Tokenizer(std::string_view text) : text_(text) {}
+
+    size_t Position() const { return pos_; }
 
     bool Next(Token& token) {
         while (pos_ < text_.size()) {
@@ -49,7 +59,8 @@ public:
 
 private:
     void SkipToLineEnd() {
-        while (pos_ < text_.size() && text_[pos_] != '\n') ++pos_;
+        const size_t end = text_.find('\n', pos_);
+        pos_ = end == std::string_view::npos ? text_.size() : end;
     }
 
     bool Bare(Token& token) {
@@ -72,7 +83,7 @@ private:
             ++pos_;
         }
         // No closing quote on the line: the rest of the line is the value.
-        token = {TrimLine(text_.substr(start, pos_ - start)), true, line_};
+        token = {Trim(text_.substr(start, pos_ - start)), true, line_};
         return true;
     }
 
@@ -80,16 +91,16 @@ private:
     bool TextField(Token& token) {
         const size_t startLine = line_;
         ++pos_;
-        std::string first;
+        std::string_view first;
         for (bool opening = true; pos_ < text_.size(); opening = false) {
             size_t end = text_.find('\n', pos_);
-            if (end == std::string::npos) end = text_.size();
-            const std::string line = text_.substr(pos_, end - pos_);
+            if (end == std::string_view::npos) end = text_.size();
+            const std::string_view line = text_.substr(pos_, end - pos_);
             if (!opening && !line.empty() && line[0] == ';') {
                 pos_ = end;
                 break;
             }
-            if (first.empty()) first = TrimLine(line);
+            if (first.empty()) first = Trim(line);
             if (end < text_.size()) ++line_;
             pos_ = end < text_.size() ? end + 1 : end;
         }
@@ -98,21 +109,23 @@ private:
         return true;
     }
 
-    const std::string& text_;
+    std::string_view text_;
     size_t pos_ = 0;
     size_t line_ = 0;
     bool lineStart_ = true;
 };
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
+    return lower;
 }
 
 bool IsTag(const Token& t) { return !t.quoted && !t.text.empty() && t.text[0] == '_'; }
 bool IsKeyword(const Token& t, const char* word) { return !t.quoted && StartsWithNoCase(t.text, word); }
 bool IsReserved(const Token& t) {
+    if (t.quoted || t.text.size() < 5 || !std::strchr("dDlLsSgG", t.text[0])) return false;  // the common case, quickly
     return IsKeyword(t, "data_") || IsKeyword(t, "loop_") || IsKeyword(t, "save_") || IsKeyword(t, "global_") ||
            IsKeyword(t, "stop_");
 }
@@ -121,47 +134,54 @@ bool IsReserved(const Token& t) {
 // starts on: a line with fewer values than a row is a row of its own when the
 // next line would overfill it (files that end a site line after the
 // occupancy); otherwise rows run over lines or share a line as in CIF.
-std::vector<size_t> RowStartsByLines(const std::vector<Token>& values, size_t n) {
+// `lineStart` marks the values that are the first of their line.
+std::vector<size_t> RowStartsByLines(const std::vector<char>& lineStart, size_t n) {
+    const size_t count = lineStart.size();
+    auto lineEnd = [&](size_t i) {
+        for (++i; i < count && !lineStart[i];) ++i;
+        return i;
+    };
     std::vector<size_t> starts;
-    for (size_t i = 0; i < values.size();) {
+    for (size_t i = 0; i < count;) {
         starts.push_back(i);
-        size_t firstLineEnd = i;
-        while (firstLineEnd < values.size() && values[firstLineEnd].line == values[i].line) ++firstLineEnd;
+        const size_t firstLineEnd = lineEnd(i);
         size_t end = firstLineEnd;
-        while (end < values.size() && end - i < n) {
-            const size_t line = values[end].line;
-            while (end < values.size() && values[end].line == line) ++end;
-        }
+        while (end < count && end - i < n) end = lineEnd(end);
         i = end - i <= n ? end : (firstLineEnd - i < n ? firstLineEnd : i + n);
     }
     return starts;
-}
-
-bool AllAtLineStarts(const std::vector<Token>& values, const std::vector<size_t>& starts) {
-    return std::all_of(starts.begin(), starts.end(),
-                       [&values](size_t i) { return i == 0 || values[i - 1].line != values[i].line; });
 }
 
 // Splits the values of a loop into rows of one value per tag, in CIF's way
 // (every row takes the next n values), unless that puts rows in mid-line while
 // reading by lines keeps every row at the start of a line: then the file has
 // rows short of their last columns. Missing values are "?".
-void SplitRows(const std::vector<Token>& values, CifLoop& loop) {
+void SplitRows(std::vector<std::string_view>&& values, const std::vector<char>& lineStart, CifLoop& loop) {
     const size_t n = loop.tags.size();
-    std::vector<size_t> starts;
-    for (size_t i = 0; i < values.size(); i += n) starts.push_back(i);
-    if (!AllAtLineStarts(values, starts)) {
-        std::vector<size_t> byLines = RowStartsByLines(values, n);
-        if (AllAtLineStarts(values, byLines)) starts = std::move(byLines);
+    bool everyNAtLineStarts = true;
+    for (size_t i = 0; i < values.size() && everyNAtLineStarts; i += n) everyNAtLineStarts = lineStart[i];
+    std::vector<size_t> byLines;
+    if (!everyNAtLineStarts) {
+        byLines = RowStartsByLines(lineStart, n);
+        if (!std::all_of(byLines.begin(), byLines.end(), [&lineStart](size_t i) { return lineStart[i]; }))
+            byLines.clear();
     }
-    for (size_t k = 0; k < starts.size(); ++k) {
-        const size_t end = k + 1 < starts.size() ? starts[k + 1] : values.size();
-        std::vector<std::string> row;
-        row.reserve(n);
-        for (size_t i = starts[k]; i < end; ++i) row.push_back(values[i].text);
-        row.resize(n, "?");
-        loop.rows.push_back(std::move(row));
+    if (byLines.empty()) {
+        // Every row takes the next n values; only the last may be short.
+        const size_t nRows = (values.size() + n - 1) / n;
+        values.resize(nRows * n, "?");
+        loop.values = std::move(values);
+        loop.Bind(nRows);
+        return;
     }
+    loop.values.reserve(byLines.size() * n);
+    for (size_t k = 0; k < byLines.size(); ++k) {
+        const size_t end = k + 1 < byLines.size() ? byLines[k + 1] : values.size();
+        const size_t count = std::min(end - byLines[k], n);
+        loop.values.insert(loop.values.end(), values.begin() + byLines[k], values.begin() + byLines[k] + count);
+        loop.values.resize(loop.values.size() + (n - count), "?");
+    }
+    loop.Bind(byLines.size());
 }
 
 }  // namespace
@@ -184,9 +204,10 @@ const CifLoop* CifBlock::FindLoop(const std::string& tag) const {
     return nullptr;
 }
 
-CifBlock ParseCif(const std::string& text) {
+CifBlock ParseCif(std::string text) {
     CifBlock block;
-    Tokenizer tokenizer(text);
+    block.text = std::make_shared<const std::string>(std::move(text));
+    Tokenizer tokenizer(*block.text);
     Token token;
     bool haveToken = tokenizer.Next(token);
     bool inBlock = false;
@@ -194,7 +215,7 @@ CifBlock ParseCif(const std::string& text) {
         if (IsKeyword(token, "data_")) {
             if (inBlock) break;  // only the first data block is read
             inBlock = true;
-            block.name = token.text.substr(5);
+            block.name = std::string(token.text.substr(5));
             haveToken = tokenizer.Next(token);
         } else if (IsKeyword(token, "loop_")) {
             CifLoop loop;
@@ -203,13 +224,25 @@ CifBlock ParseCif(const std::string& text) {
                 loop.tags.push_back(Lower(token.text));
                 haveToken = tokenizer.Next(token);
             }
-            std::vector<Token> values;
+            std::vector<std::string_view> values;
+            std::vector<char> lineStart;
+            // Room for the values of a loop that fills the rest of the file
+            // (a value with its blank takes four characters or more in all
+            // but small loops), so a big loop is stored without being moved;
+            // a loop that used little of it gives the rest back.
+            const size_t room = (block.text->size() - std::min(block.text->size(), tokenizer.Position())) / 4 + 1;
+            values.reserve(room);
+            lineStart.reserve(room);
+            size_t previousLine = 0;
             while (haveToken && !IsTag(token) && !IsReserved(token)) {
-                values.push_back(std::move(token));
+                values.push_back(token.text);
+                lineStart.push_back(values.size() == 1 || token.line != previousLine);
+                previousLine = token.line;
                 haveToken = tokenizer.Next(token);
             }
+            if (values.capacity() > 2 * values.size() + 1024) values.shrink_to_fit();
             if (!loop.tags.empty()) {
-                SplitRows(values, loop);
+                SplitRows(std::move(values), lineStart, loop);
                 block.loops.push_back(std::move(loop));
             }
         } else if (IsTag(token)) {
@@ -217,7 +250,7 @@ CifBlock ParseCif(const std::string& text) {
             haveToken = tokenizer.Next(token);
             std::string value;
             if (haveToken && !IsTag(token) && !IsReserved(token)) {
-                value = token.text;
+                value = std::string(token.text);
                 haveToken = tokenizer.Next(token);
             }
             block.items.emplace(tag, value);

@@ -1,11 +1,13 @@
 #include "core/cif_tags.h"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "core/atom_type.h"
 #include "core/text_lines.h"
@@ -19,7 +21,7 @@ std::string Unquote(const std::string& text) {
 }
 
 // CIF marks an unknown value with "?" and an inapplicable one with ".".
-bool IsUnknown(const std::string& value) { return value == "?" || value == "."; }
+bool IsUnknown(std::string_view value) { return value == "?" || value == "."; }
 
 // The element a site label starts with: its first letter, with the second
 // when the two spell an element ("NaM1" gives "Na", "OW2" and "Oa3" give "O").
@@ -37,10 +39,26 @@ std::string ElementOfLabel(const std::string& label) {
 
 // The number a value starts with (5.4310(2) gives 5.431); `otherwise` for "?",
 // ".", a text that does not start with a number, and infinities or NaN.
-double Number(const std::string& value, double otherwise) {
+double Number(std::string_view value, double otherwise) {
+    // A plain decimal number, the usual value, is read by from_chars: the same
+    // correctly rounded value as strtod gives. Anything else goes to strtod.
+    double quick = 0;
+    const char* last = value.data() + value.size();
+    const auto [stop, error] = std::from_chars(value.data(), last, quick);
+    if (error == std::errc() && stop != value.data() && (stop == last || *stop == '(') && std::isfinite(quick))
+        return quick;
+    char buffer[64];
+    std::string longText;
+    const char* text = buffer;
+    if (value.size() < sizeof buffer) {
+        buffer[value.copy(buffer, value.size())] = '\0';
+    } else {
+        longText.assign(value);
+        text = longText.c_str();
+    }
     char* end = nullptr;
-    const double number = std::strtod(value.c_str(), &end);
-    return end != value.c_str() && std::isfinite(number) ? number : otherwise;
+    const double number = std::strtod(text, &end);
+    return end != text && std::isfinite(number) ? number : otherwise;
 }
 
 }  // namespace
@@ -74,13 +92,20 @@ int CCIFTags::GetTagDouble(const std::string& tag, double& out) const {
 int CCIFTags::ReadCIFFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return -1;
-    std::ostringstream content;
-    content << in.rdbuf();
-    std::string text = content.str();
+    // One buffer for the whole text, sized once for a regular file; a pipe or
+    // a directory is read as far as it can be.
+    std::string text;
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) {
+        const auto size = std::filesystem::file_size(path, ec);
+        if (!ec) text.reserve(static_cast<size_t>(size));
+    }
+    char chunk[1 << 16];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) text.append(chunk, static_cast<size_t>(in.gcount()));
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);  // a UTF-8 byte-order mark
-    block = ParseCif(text);
     FileName = path;
     DataBlock = Unquote(TrimLine(text.substr(0, text.find('\n'))));
+    block = ParseCif(std::move(text));
     if (block.empty()) return 0;
 
     GetTagString("_audit_creation_date", AuditCreationDate);
@@ -120,7 +145,7 @@ void CCIFTags::ReadLoops() {
         if (const CifLoop* loop = block.FindLoop(tag)) {
             const int col = loop->Column(tag);
             for (const auto& row : loop->rows)
-                if (!IsUnknown(row[col])) SymmetryText.push_back(TrimLine(row[col]));
+                if (!IsUnknown(row[col])) SymmetryText.push_back(TrimLine(std::string(row[col])));
             break;
         }
         if (const std::string* single = block.FindItem(tag)) {
@@ -136,7 +161,7 @@ void CCIFTags::ReadLoops() {
         const int symbolCol = types->Column("_atom_type_symbol");
         const int oxCol = types->Column("_atom_type_oxidation_number");
         for (const auto& row : types->rows) {
-            TypeSymbol.push_back(symbolCol >= 0 ? row[symbolCol] : "");
+            TypeSymbol.emplace_back(symbolCol >= 0 ? row[symbolCol] : "");
             OxidationNumber.push_back(Number(row[oxCol], 0.0));
         }
     }
@@ -159,8 +184,11 @@ void CCIFTags::ReadLoops() {
         const int y = sites->Column("_atom_site_fract_y");
         const int z = sites->Column("_atom_site_fract_z");
         const int occ = sites->Column("_atom_site_occupancy");
+        for (auto* column : {&SiteLabel, &SiteTypeSymbol, &SiteWyckoff}) column->reserve(sites->rows.size());
+        for (auto* column : {&SiteX, &SiteY, &SiteZ, &SiteOccupancy}) column->reserve(sites->rows.size());
+        SiteMultiplicity.reserve(sites->rows.size());
         for (const auto& row : sites->rows) {
-            const std::string siteLabel = label >= 0 ? row[label] : "";
+            const std::string siteLabel(label >= 0 ? row[label] : "");
             // Some database exports write a zero coordinate as ".".
             bool dotAsZero = false;
             auto coordinate = [&row, &dotAsZero](int col) {
@@ -176,11 +204,11 @@ void CCIFTags::ReadLoops() {
             if (dotAsZero)
                 std::printf("Warning in ReadCIFFile: site [%s] of [%s] has a coordinate \".\"; it is read as 0.\n",
                             siteLabel.c_str(), FileName.c_str());
-            std::string siteType = type >= 0 && !IsUnknown(row[type]) ? row[type] : ElementOfLabel(siteLabel);
+            std::string siteType(type >= 0 && !IsUnknown(row[type]) ? row[type] : ElementOfLabel(siteLabel));
             SiteLabel.push_back(siteLabel);
             SiteTypeSymbol.push_back(siteType);
-            SiteMultiplicity.push_back(mult >= 0 ? std::atoi(row[mult].c_str()) : 0);
-            SiteWyckoff.push_back(wyckoff >= 0 ? row[wyckoff] : "");
+            SiteMultiplicity.push_back(mult >= 0 ? std::atoi(std::string(row[mult]).c_str()) : 0);
+            SiteWyckoff.emplace_back(wyckoff >= 0 ? row[wyckoff] : "");
             SiteX.push_back(fx);
             SiteY.push_back(fy);
             SiteZ.push_back(fz);

@@ -3,16 +3,12 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <memory>
 #include <strings.h>
 
 #include "core/crystal.h"
+#include "core/output_file.h"
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 // "Si1 O2 ": each type's element text and its count, each followed by a blank.
 std::string BuildFormula(const CCrystal& crystal) {
@@ -41,7 +37,7 @@ std::string CifToken(const std::string& text) {
 }  // namespace
 
 int WriteCIFFile(CCrystal& crystal, const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "w"));
+    OutputFile file = CreateOutputFile(path);
     if (!file) {
         std::printf("Can not write to [%s].\n", path.c_str());
         return -1;
@@ -90,11 +86,14 @@ int WriteCIFFile(CCrystal& crystal, const std::string& path) {
     }
     std::fprintf(f, "\n\n#End of data_99999-ICSD\n");
     // A full disk shows only when the buffer is written out.
-    if (std::fflush(f) != 0 || std::ferror(f)) {
-        file.reset();
-        std::remove(path.c_str());  // no CIF cut short is left under its name
+    if (!CloseOutputFile(file, path)) {
         std::printf("Can not write to [%s].\n", path.c_str());
         return -1;
     }
     return 1;
+}
+
+int MakeCIFFile(CCrystal& crystal, const char* stage, const std::string& path) {
+    std::printf("Make CIFFile of %s structure [%s].\n", stage, path.c_str());
+    return WriteCIFFile(crystal, path);
 }

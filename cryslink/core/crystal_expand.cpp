@@ -11,12 +11,15 @@ namespace {
 
 // Sites of the cell binned by their reduced fractional coordinates. A bin is at
 // least the duplicate tolerance wide along each cell height, so two positions
-// within the tolerance (nearest image) lie in the same or adjacent bins.
+// within the tolerance (nearest image) lie in the same or adjacent bins; an
+// adjacent bin is searched only when the position lies within the tolerance
+// of the border between them.
 class SiteGrid {
 public:
     SiteGrid(const CCrystal& crystal, long expectedSites) : crystal_(crystal) {
         const double heights[3] = {CellHeight(0), CellHeight(1), CellHeight(2)};
         const double tol = crystal.DuplicateTolerance;
+        next_.reserve(static_cast<size_t>(std::max(0L, expectedSites)));
         for (int i = 0; i < 3; ++i) {
             double n = (tol > 0 && heights[i] > 0) ? std::floor(heights[i] / tol) : 1.0;
             n_[i] = static_cast<int>(std::clamp(n, 1.0, 1024.0));
@@ -28,6 +31,9 @@ public:
             n_[widest] = std::max(1, n_[widest] / 2);
         }
         head_.assign(static_cast<size_t>(n_[0]) * n_[1] * n_[2], -1);
+        // The tolerance in bins along each axis, with room for rounding.
+        for (int i = 0; i < 3; ++i)
+            margin_[i] = heights[i] > 0 && tol >= 0 ? tol / heights[i] * n_[i] * (1 + 1e-6) + 1e-9 : 1.0;
     }
 
     void Insert(int site, double x, double y, double z) {
@@ -43,9 +49,13 @@ public:
         int found = -1;
         const int b[3] = {Bin(x, 0), Bin(y, 1), Bin(z, 2)};
         int offsets[3][3], count[3];
+        const double p[3] = {x, y, z};
         for (int k = 0; k < 3; ++k) {
             count[k] = 0;
+            const double inBin = p[k] * n_[k] - b[k];  // place within the bin, 0 to 1
+            const bool inside = inBin >= 0 && inBin <= 1;
             for (int d = -1; d <= 1; ++d) {
+                if (inside && ((d < 0 && inBin >= margin_[k]) || (d > 0 && inBin <= 1 - margin_[k]))) continue;
                 const int v = ((b[k] + d) % n_[k] + n_[k]) % n_[k];
                 if (std::find(offsets[k], offsets[k] + count[k], v) == offsets[k] + count[k]) offsets[k][count[k]++] = v;
             }
@@ -80,6 +90,7 @@ private:
 
     const CCrystal& crystal_;
     int n_[3] = {1, 1, 1};
+    double margin_[3] = {1, 1, 1};
     std::vector<int> head_;
     std::vector<int> next_;
 };

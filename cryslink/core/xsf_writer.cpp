@@ -52,3 +52,9 @@ int WriteXSFFrame(std::FILE* file, int frame, const CCrystal& crystal) {
     std::fwrite(out.data(), 1, out.size(), file);
     return written;
 }
+
+OutputFile OpenXSFFile(const std::string& name) {
+    OutputFile file(std::fopen(name.c_str(), "wb"));
+    if (!file) std::printf("Can not write to [%s].\n", name.c_str());
+    return file;
+}

@@ -5,19 +5,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "app/command_line.h"
+#include "core/output_file.h"
 #include "core/text_scanner.h"
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // Where the file name begins: an extension or a suffix is looked for there only.
 size_t NameStart(const std::string& path) {
@@ -224,7 +219,7 @@ void AddCellRows(CTextScanner& log, int posTemp, int interval, double timeStep, 
     }
 }
 
-// Closes an appended table; false (with the message) when its rows could not all be written.
+// The size of a table before rows are added to it (0 when there is none).
 std::uintmax_t TableSize(const std::string& name) {
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(name, ec);
@@ -233,9 +228,9 @@ std::uintmax_t TableSize(const std::string& name) {
 
 // Closes a table that rows were added to. When they could not all be written,
 // the table is cut back to what it held before (removed if it held nothing),
-// so that no half row stays in it.
-bool CloseTable(File& out, const std::string& name, std::uintmax_t sizeBefore) {
-    const bool ok = std::fflush(out.get()) == 0 && !std::ferror(out.get());
+// so that no half row stays in it. False (with the message) in that case.
+bool CloseTable(OutputFile& out, const std::string& name, std::uintmax_t sizeBefore) {
+    const bool ok = AllWritten(out.get());
     out.reset();
     if (!ok) {
         std::error_code ec;
@@ -282,7 +277,7 @@ int AddHistoryCSV(const std::string& f06Name, const std::string& historyName) {
         return -1;
     }
     const std::uintmax_t historySize = TableSize(history);
-    File out(std::fopen(history.c_str(), "ab"));
+    OutputFile out(std::fopen(history.c_str(), "ab"));
     if (!out) {
         std::printf("Error: Can not add to [%s].\n", history.c_str());
         return -1;

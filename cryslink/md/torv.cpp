@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <vector>
 
 #include "analysis/rdf.h"
@@ -10,8 +9,10 @@
 #include "app/paths.h"
 #include "core/cif_writer.h"
 #include "core/database_paths.h"
+#include "core/output_file.h"
 #include "core/step_loop.h"
 #include "core/text_scanner.h"
+#include "core/xsf_writer.h"
 #include "md/torv_files.h"
 
 namespace {
@@ -29,10 +30,6 @@ void PrepareCrystal(CCrystal& crystal) {
     crystal.AllocAtomAsymSites(10000);
     crystal.AllocAtomSites(10000);
 }
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 // A coordinate made continuous with its value in the previous step: the
 // move is taken as the shortest one, so an atom leaving the cell goes on
@@ -101,8 +98,7 @@ void CTORV::WriteAverage(const std::string& cifStem) {
     avr.CopyAsymSitesToSites();
     avr.CalculateDensity();
     const std::string cif = cifStem + "-averaged.cif";
-    std::printf("Make CIFFile of averaged structure [%s].\n", cif.c_str());
-    WriteCIFFile(avr, cif);
+    MakeCIFFile(avr, "averaged", cif);
 }
 
 int CTORV::ConvF09p(const std::string& inputFile) {
@@ -121,9 +117,10 @@ int CTORV::ConvF09p(const std::string& inputFile) {
     ReadFILE07(file07, Crystal);
 
     nFrame = GetnFrameInFile09(file09p);
-    const int nLastStep = GetIntOption("nLastStep");
+    const ConverterOptions options = ReadConverterOptions();
     xFactor = ReadXFactor(file05);
-    const StepPlan plan = PlanFixedSteps(nLastStep > 0 ? nLastStep : nFrame, GetIntOption("nOutputInterval"));
+    const StepPlan plan =
+        PlanFixedSteps(options.nLastStep > 0 ? options.nLastStep : nFrame, options.nOutputInterval);
     iAvrFirstStep = GetIntOption("iAvrFirstStep");
     if (iAvrFirstStep <= 0) iAvrFirstStep = 1;
     iAvrLastStep = GetIntOption("iAvrLastStep");
@@ -144,11 +141,8 @@ int CTORV::ConvF09p(const std::string& inputFile) {
         std::printf("Can not read [%s].\n", file09v.c_str());
         return -1;
     }
-    std::unique_ptr<std::FILE, FileCloser> out(std::fopen(xsf.c_str(), "wb"));
-    if (!out) {
-        std::printf("Can not write to [%s].\n", xsf.c_str());
-        return -1;
-    }
+    OutputFile out = OpenXSFFile(xsf);
+    if (!out) return -1;
 
     // A frame is taken whole or not at all: one cut short by the end of the
     // file leaves the last complete step in place.
@@ -187,12 +181,7 @@ int CTORV::ConvF09p(const std::string& inputFile) {
         if (iAvrFirstStep <= step && step <= iAvrLastStep) AddToAverage(crystal);
     };
     RunStepLoop(out.get(), plan, Crystal, readStep, FrameLineNumber::FrameNumber, afterStep);
-    const bool written = std::fflush(out.get()) == 0 && !std::ferror(out.get());
-    out.reset();
-    if (!written) {
-        std::remove(xsf.c_str());  // no animation cut short is left under its name
-        std::printf("Can not write to [%s].\n", xsf.c_str());
-    }
+    if (!CloseOutputFile(out, xsf)) std::printf("Can not write to [%s].\n", xsf.c_str());
 
     const PathParts parts = SplitPath(inputFile);
     const std::string cifStem = JoinPath(parts.drive + parts.directory, parts.base);
@@ -200,17 +189,15 @@ int CTORV::ConvF09p(const std::string& inputFile) {
 
     const std::string initialCif = cifStem + "-initial.cif";
     InitialCrystal.ChemicalFormula = Crystal.ChemicalFormula;
-    std::printf("Make CIFFile of initial structure [%s].\n", initialCif.c_str());
-    WriteCIFFile(InitialCrystal, initialCif);
+    MakeCIFFile(InitialCrystal, "initial", initialCif);
 
     const std::string finalCif = cifStem + "-final.cif";
-    std::printf("Make CIFFile of final structure [%s].\n", finalCif.c_str());
-    WriteCIFFile(Crystal, finalCif);
+    MakeCIFFile(Crystal, "final", finalCif);
 
     std::printf("AvrCount: %d\n", AvrCount);
     if (AvrCount > 0) WriteAverage(cifStem);
 
-    if (GetIntOption("CalcRDF") != 0) {
+    if (options.CalcRDF != 0) {
         std::printf("Calculate RDF for final structure.\n");
         CalculateRDF(Crystal, 0);
         if (AvrCount > 0) {

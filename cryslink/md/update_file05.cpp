@@ -6,10 +6,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/paths.h"
+#include "core/staged_file.h"
 
 namespace {
 
@@ -138,25 +140,24 @@ int UpdateFILE05(const std::string& inputFile) {
         printf("Can not write to %s.\n", newFile.c_str());
         return -1;
     }
-    std::ofstream out(newFile, std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) {
+    CStagedFile out;
+    if (!out.Open(newFile)) {
         printf("Can not write to %s.\n", newFile.c_str());
         return -1;
     }
 
+    auto put = [&](const std::string& text) { std::fwrite(text.data(), 1, text.size(), out.get()); };
     Line line;
     for (int number = 1; ReadLine(in, line); ++number) {
         switch (number) {
-            case 3: out << RewriteCycleLine(line, options); break;
-            case 5: out << RewriteTemperatureLine(line, options); break;
-            case 6: out << RewritePressureLine(line, options); break;
-            default: out << line.text << line.Ending(); break;
+            case 3: put(RewriteCycleLine(line, options)); break;
+            case 5: put(RewriteTemperatureLine(line, options)); break;
+            case 6: put(RewritePressureLine(line, options)); break;
+            default: put(line.text + line.Ending()); break;
         }
     }
-    out.close();
-    if (in.bad() || out.fail()) {
+    if (in.bad() || !out.Commit()) {
         printf("Can not write to %s.\n", newFile.c_str());
-        std::filesystem::remove(newFile, ec);
         return -1;
     }
     printf("\n");

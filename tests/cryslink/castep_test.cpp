@@ -9,7 +9,7 @@
 #include "core/car_writer.h"
 #include "core/crystal.h"
 #include "program_runner.h"
-#include "xsf_frame_reader.h"
+#include "xsf_frames.h"
 
 using namespace testing_support;
 
@@ -39,25 +39,23 @@ std::string Head(const std::string& name, int n) {
 }
 
 // One atom of a frame as the .castep file prints it: fractional coordinates and force.
-struct AtomCheck {
+struct FileAtom {
     int frame;  // from 1; 0 means the last
     int atom;
     double a;   // cell length a, angstrom
     double u, v, w, fx, fy, fz;
 };
 
-void ExpectAtom(const std::vector<XsfFrame>& frames, const AtomCheck& c) {
-    const XsfFrame& f = frames[c.frame == 0 ? frames.size() - 1 : c.frame - 1];
+void ExpectAtom(const std::vector<XSFFrame>& frames, const FileAtom& c) {
+    const XSFFrame& f = frames[c.frame == 0 ? frames.size() - 1 : c.frame - 1];
     SCOPED_TRACE("frame " + std::to_string(c.frame) + " atom " + std::to_string(c.atom));
-    EXPECT_NEAR(std::sqrt(f.vectors[0][0] * f.vectors[0][0] + f.vectors[0][1] * f.vectors[0][1] +
-                          f.vectors[0][2] * f.vectors[0][2]),
-                c.a, 1e-6);
+    EXPECT_NEAR(f.Length(0), c.a, 1e-6);
     double fr[3];
     f.Fractional(c.atom, fr);
     const double expected[3] = {c.u, c.v, c.w}, force[3] = {c.fx, c.fy, c.fz};
     for (int k = 0; k < 3; ++k) {
         EXPECT_NEAR(fr[k], expected[k], 2e-7);
-        EXPECT_DOUBLE_EQ(f.atoms[c.atom].f[k], force[k]);
+        EXPECT_DOUBLE_EQ(f.atoms[c.atom][4 + k], force[k]);
     }
 }
 
@@ -79,7 +77,7 @@ TEST(CASTEPConvOutput, CorpusRuns) {
     struct Run {
         std::string name;
         int nStep, frames;
-        std::vector<AtomCheck> atoms;
+        std::vector<FileAtom> atoms;
         std::string pbc;  // the CAR cell line: the last cell printed
     };
     const Run runs[] = {
@@ -103,13 +101,12 @@ TEST(CASTEPConvOutput, CorpusRuns) {
         if (!CopyCorpus(dir, run.name)) GTEST_SKIP() << "no corpus of real files beside the checkout";
         const RunResult r = Convert(dir, run.name);
         EXPECT_NE(r.output.find("nStep: " + std::to_string(run.nStep) + "\n"), std::string::npos) << r.output;
-        int animSteps = 0;
-        const std::vector<XsfFrame> frames = ReadXsfFrames(ReadFile(dir / (run.name + ".xsf")), &animSteps);
-        ASSERT_EQ(static_cast<int>(frames.size()), run.frames);
+        const XSFAnimation xsf = ParseXSF(ReadFile(dir / (run.name + ".xsf")));
+        ASSERT_EQ(static_cast<int>(xsf.frames.size()), run.frames);
         if (run.frames > 0) {
-            EXPECT_EQ(animSteps, run.frames);
+            EXPECT_EQ(xsf.animSteps, run.frames);
         }
-        for (const AtomCheck& c : run.atoms) ExpectAtom(frames, c);
+        for (const FileAtom& c : run.atoms) ExpectAtom(xsf.frames, c);
         const std::string car = ReadFile(dir / (run.name + ".car.new"));
         EXPECT_NE(car.find("\n" + run.pbc + "\n"), std::string::npos) << car;
         EXPECT_TRUE(std::filesystem::exists(dir / (run.name + "-initial.cif")));
@@ -124,12 +121,11 @@ TEST(CASTEPConvOutput, StepPlanWithLastStepAndInterval) {
     EXPECT_NE(r.output.find("nStep: 4\nnOutputInterval: 2\nnOutput: 2\n"), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("...Frame 0 "), std::string::npos);
     EXPECT_NE(r.output.find("...Frame 2 "), std::string::npos);
-    int animSteps = 0;
-    const std::vector<XsfFrame> frames = ReadXsfFrames(ReadFile(dir / "TiO2-geom.xsf"), &animSteps);
-    EXPECT_EQ(animSteps, 2);
-    ASSERT_EQ(frames.size(), 2u);
+    const XSFAnimation xsf = ParseXSF(ReadFile(dir / "TiO2-geom.xsf"));
+    EXPECT_EQ(xsf.animSteps, 2);
+    ASSERT_EQ(xsf.frames.size(), 2u);
     // The frames are steps 0 and 2 (the geometries after the first and third forces tables).
-    ExpectAtom(frames, {2, 0, 4.6, 0.303968, 0.303968, 0.0, -0.29025, -0.29025, 0.0});
+    ExpectAtom(xsf.frames, {2, 0, 4.6, 0.303968, 0.303968, 0.0, -0.29025, -0.29025, 0.0});
 }
 
 // Files cut off inside each block: no crash, and as many frames as announced.
@@ -156,9 +152,8 @@ TEST(CASTEPConvOutput, TruncatedFiles) {
         EXPECT_EQ(r.status, 0);
         EXPECT_NE(r.output.find(cut.nStep), std::string::npos) << r.output;
         EXPECT_NE(r.output.find(cut.message), std::string::npos) << r.output;
-        int animSteps = 0;
-        const std::vector<XsfFrame> frames = ReadXsfFrames(ReadFile(dir / "cut.xsf"), &animSteps);
-        EXPECT_EQ(static_cast<int>(frames.size()), std::max(animSteps, 0));
+        const XSFAnimation xsf = ParseXSF(ReadFile(dir / "cut.xsf"));
+        EXPECT_EQ(static_cast<int>(xsf.frames.size()), std::max(xsf.animSteps, 0));
     }
     TempDir dir;
     EXPECT_NE(Convert(dir, "missing").output.find("Can not read [missing.castep].\n"), std::string::npos);

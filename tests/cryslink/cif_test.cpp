@@ -2,12 +2,14 @@
 // real files, and bad input.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
 
 #include "analysis/cif_load.h"
 #include "analysis/cif_summary.h"
+#include "core/cif_parser.h"
 #include "core/cif_tags.h"
 #include "core/crystal.h"
 #include "core/database_paths.h"
@@ -123,6 +125,50 @@ TEST(CifTags, ShortSiteLinesAndRowsAcrossLines) {
         }
         EXPECT_EQ(tags.SiteWyckoff[3], "a");
     }
+}
+
+// Coordinates in every form a number may take: read as strtod reads them.
+TEST(CifTags, NumberFormsOfCoordinates) {
+    const std::pair<const char*, double> cases[] = {
+        {"0.363737", 0.363737}, {"5.4310(2)", 5.431}, {"-.25", -0.25},  {"+0.5", 0.5},      {"1e-3", 1e-3},
+        {"0x10", 16.0},         {"'0.75'", 0.75},     {"' 0.5'", 0.5},  {"1e400", NAN},     {"inf", NAN},
+        {"0.1x", 0.1},          {"7.", 7.0},          {"1E+2", 100.0},  {"2.5e", 2.5},      {"abc", NAN},
+    };
+    std::string body;
+    for (const auto& c : cases) body += std::string("A O ") + c.first + " 0 0\n";
+    TempDir dir;
+    WriteFile(dir / "n.cif", "data_n\nloop_\n_atom_site_label\n_atom_site_type_symbol\n_atom_site_fract_x\n"
+                             "_atom_site_fract_y\n_atom_site_fract_z\n" + body);
+    CCIFTags tags;
+    CaptureStdout();
+    ASSERT_EQ(tags.ReadCIFFile(dir / "n.cif"), 1);
+    GetCapturedStdout();
+    size_t site = 0;
+    for (const auto& c : cases) {
+        if (std::isnan(c.second)) continue;  // a site without a number is left out
+        ASSERT_LT(site, tags.SiteX.size());
+        EXPECT_EQ(tags.SiteX[site++], c.second) << c.first;
+    }
+    EXPECT_EQ(site, tags.SiteX.size());
+}
+
+// Loop values view the text the block keeps: copies and moves of a block of a
+// short text (held inside the string) read the same rows.
+TEST(CifParser, RowsSurviveCopiesOfTheBlock) {
+    CifBlock copy;
+    {
+        CifBlock block = ParseCif("loop_ _a _b\n1 2 3");
+        CifBlock moved = std::move(block);
+        copy = moved;
+    }
+    ASSERT_EQ(copy.loops.size(), 1u);
+    const CifLoop& loop = copy.loops[0];
+    ASSERT_EQ(loop.rows.size(), 2u);
+    EXPECT_EQ(loop.rows[0][1], "2");
+    EXPECT_EQ(loop.rows[1][0], "3");
+    EXPECT_EQ(loop.rows[1][1], "?");
+    CifLoop second = loop;
+    EXPECT_EQ(second.rows[1][0], "3");
 }
 
 TEST(CifTags, SiteIdFormWithTabOrBlankAndCrlfLines) {
@@ -292,6 +338,8 @@ TEST(CifBadInput, EveryFaultGetsOneLineAndNoCrash) {
     EXPECT_FALSE(Load(dir / "empty.cif", &out));
     EXPECT_EQ(out, "CIF File: " + (dir / "empty.cif") + "\nError in ShowCIFInf: Can not read [" + (dir / "empty.cif") +
                        "].\n");
+    EXPECT_FALSE(Load(dir.path(), &out));  // a directory reads as no text
+    EXPECT_NE(out.find("Error in ShowCIFInf: Can not read"), std::string::npos);
 
     std::string garbage;
     for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919) % 256);

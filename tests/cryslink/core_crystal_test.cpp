@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "core/crystal.h"
@@ -221,6 +222,53 @@ TEST(Crystal, ExpansionFindsTheSameSitesAsTheLinearSearch) {
         const CAtomSite& s = c.AtomSites[i];
         EXPECT_EQ(c.FindAtomSite(s.iAtomType, s.x, s.y, s.z), i);
     }
+}
+
+// Many sites in an oblique P1 cell, with partners just inside and just outside
+// the duplicate tolerance, across bin borders and the cell's faces: the
+// expansion keeps exactly the sites the linear search keeps.
+TEST(Crystal, ExpansionMergesTheSameNearPairsAsTheLinearSearch) {
+    TestCrystal c;
+    c.Cell(2.1, 2.4, 1.9, 75, 100, 110);
+    c.DuplicateTolerance = 0.004;
+    const int n = 1500;
+    c.AllocAtomAsymSites(2 * n);
+    c.AllocAtomSites(2 * n);
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> u(0.0, 1.0), dir(-1.0, 1.0);
+    for (int i = 0; i < n; ++i) {
+        // Some sites on a face of the cell, so that their partners wrap around.
+        double f[3] = {u(rng), u(rng), u(rng)};
+        if (i % 7 == 0) f[i % 3] = 0.0;
+        c.Add("Si", f[0], f[1], f[2]);
+        // A partner 0.9 or 1.1 tolerances away in a random Cartesian direction.
+        const double scale = (i % 2 ? 0.9 : 1.1) * c.DuplicateTolerance;
+        double d[3] = {dir(rng), dir(rng), dir(rng)};
+        const double len = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+        double X, Y, Z, g[3];
+        c.FractionalToCartesian(f[0], f[1], f[2], X, Y, Z);
+        c.CartesianToFractional(X + scale * d[0] / len, Y + scale * d[1] / len, Z + scale * d[2] / len, g[0], g[1],
+                                g[2]);
+        c.Add("Si", g[0], g[1], g[2]);
+    }
+    const int expanded = c.Expand();
+    // The linear search, site by site in table order.
+    TestCrystal linear;
+    linear.Cell(2.1, 2.4, 1.9, 75, 100, 110);
+    linear.DuplicateTolerance = c.DuplicateTolerance;
+    linear.AllocAtomTypes(1);
+    linear.AddAtomType("Si", 0, true);
+    linear.AllocAtomSites(2 * n);
+    for (int i = 0; i < c.nAtomAsymSites; ++i) {
+        const CAtomSite& a = c.AtomAsymSites[i];
+        const double x = ReduceFractionalCoordinate(a.x), y = ReduceFractionalCoordinate(a.y),
+                     z = ReduceFractionalCoordinate(a.z);
+        if (linear.FindAtomSite(a.iAtomType, x, y, z) < 0) linear.AddAtomSite(a.Label, a.iAtomType, i, 1.0, x, y, z);
+    }
+    ASSERT_EQ(expanded, linear.nAtomSites);
+    EXPECT_GT(expanded, n + n / 4);  // the partners outside the tolerance stay
+    EXPECT_LT(expanded, 2 * n - n / 4);  // those inside are merged
+    for (int i = 0; i < expanded; ++i) EXPECT_EQ(c.AtomSites[i].iAsymSite, linear.AtomSites[i].iAsymSite) << i;
 }
 
 TEST(Crystal, CopyIsDeepAndKeepsItsOwnTypes) {

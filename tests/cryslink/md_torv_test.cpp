@@ -5,11 +5,11 @@
 
 #include <array>
 #include <filesystem>
-#include <sstream>
 
 #include "md/torv.h"
 #include "md/torv_files.h"
 #include "program_runner.h"
+#include "xsf_frames.h"
 
 using namespace testing_support;
 
@@ -65,34 +65,6 @@ RunResult Convert(const TempDir& dir, std::vector<std::string> options, const st
     return RunCryslinkIn(dir.path(), options);
 }
 
-struct XsfFrame {
-    double vectors[3][3];
-    std::vector<std::array<double, 7>> atoms;  // Z, X, Y, Z (angstrom), force
-};
-
-// The "ANIMSTEPS" count and the frames of an XSF animation.
-int ReadXsf(const std::string& text, std::vector<XsfFrame>& frames) {
-    std::istringstream in(text);
-    std::string word;
-    int animSteps = -1;
-    while (in >> word) {
-        if (word == "ANIMSTEPS") in >> animSteps;
-        if (word != "PRIMVEC") continue;
-        XsfFrame f;
-        in >> word;
-        for (auto& v : f.vectors) in >> v[0] >> v[1] >> v[2];
-        in >> word >> word;  // CONVVEC n
-        for (int k = 0; k < 9; ++k) in >> word;
-        int n = 0, one = 0;
-        in >> word >> word >> n >> one;  // PRIMCOORD n / count 1
-        f.atoms.resize(n);
-        for (auto& atom : f.atoms)
-            for (double& v : atom) in >> v;
-        frames.push_back(f);
-    }
-    return animSteps;
-}
-
 // The fixture worked out by hand: fields base + k * move (9000 to a period),
 // Si1 x running 8820, 180 (0.98 then 1.02) ... as (8820 + 360 k) / 9000; the
 // cell a = b = 4.1772 + 0.001 k, c = 2.6651, angles written 0 (read 90), and
@@ -104,7 +76,7 @@ const int kMove[6][3] = {{360, 9, 0}, {0, 0, 0}, {3, -2, -45}, {-3, 2, 5}, {1, 1
 double CellA(int step) { return 4.1772 + 0.001 * (step == 3 ? 2 : step); }
 double Fraction(int site, int axis, int step) { return (kBase[site][axis] + step * kMove[site][axis]) / 9000.0; }
 
-void ExpectFrame(const XsfFrame& f, int step) {
+void ExpectFrame(const XSFFrame& f, int step) {
     const double a = CellA(step), cell[3] = {a, a, 2.6651};
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) EXPECT_NEAR(f.vectors[i][j], i == j ? cell[i] : 0.0, 1e-9) << "step " << step;
@@ -175,10 +147,10 @@ TEST(ConvF09p, FramesWindowsAndAveragesFollowTheOptions) {
         TempDir dir;
         CopyRun(dir);
         RunResult r = Convert(dir, c.options);
-        std::vector<XsfFrame> frames;
-        EXPECT_EQ(ReadXsf(ReadFile(dir / "run3.xsf"), frames), c.animSteps) << name;
-        ASSERT_EQ(frames.size(), c.steps.size()) << name;
-        for (size_t f = 0; f < frames.size(); ++f) ExpectFrame(frames[f], c.steps[f]);
+        const XSFAnimation xsf = ParseXSF(ReadFile(dir / "run3.xsf"));
+        EXPECT_EQ(xsf.animSteps, c.animSteps) << name;
+        ASSERT_EQ(xsf.frames.size(), c.steps.size()) << name;
+        for (size_t f = 0; f < xsf.frames.size(); ++f) ExpectFrame(xsf.frames[f], c.steps[f]);
         EXPECT_NE(r.output.find("AvrCount: " + std::to_string(c.avrCount) + "\n"), std::string::npos) << name;
         EXPECT_EQ(std::filesystem::exists(dir / "run3-averaged.cif"), c.avrCount > 0) << name;
         EXPECT_EQ(std::filesystem::exists(dir / "Si-O-RDF.csv"), c.rdf) << name;
@@ -235,8 +207,9 @@ TEST(ConvF09p, DatFilesWithXdScaling) {
               std::string::npos)
         << r.output;
     EXPECT_NE(r.output.find("nAtomSites: 2  nAtomType: 2\nnStep: 2\nxFactor: 0.0005\n"), std::string::npos);
-    std::vector<XsfFrame> frames;
-    ASSERT_EQ(ReadXsf(ReadFile(dir / "file09p.xsf"), frames), 2);
+    const XSFAnimation xsf = ParseXSF(ReadFile(dir / "file09p.xsf"));
+    const std::vector<XSFFrame>& frames = xsf.frames;
+    ASSERT_EQ(xsf.animSteps, 2);
     ASSERT_EQ(frames.size(), 2u);
     // Mg: 0 then 1999 (-0.0005, continuous); O: 0.5 0.5 0.98, then 0.5005 0.4995 0.01 taken as 1.01.
     const double expected[2][2][3] = {{{0, 0, 0}, {0.5, 0.5, 0.98}}, {{-0.0005, 0, 0}, {0.5005, 0.4995, 1.01}}};

@@ -9,7 +9,7 @@
 #include "abinitio/pwscf_cell.h"
 #include "core/units.h"
 #include "program_runner.h"
-#include "xsf_frame_reader.h"
+#include "xsf_frames.h"
 
 using namespace testing_support;
 
@@ -32,9 +32,7 @@ bool CopyRun(const TempDir& dir, const std::string& output, const std::string& i
     return true;
 }
 
-std::vector<XsfFrame> Frames(const TempDir& dir, const std::string& base, int* animSteps = nullptr) {
-    return ReadXsfFrames(ReadFile(dir / (base + ".xsf")), animSteps);
-}
+XSFAnimation Frames(const TempDir& dir, const std::string& base) { return ParseXSF(ReadFile(dir / (base + ".xsf"))); }
 
 }  // namespace
 
@@ -105,7 +103,7 @@ TEST(PWScfCell, ConventionalCellGivesBackCelldm) {
 }
 
 TEST(PWScfConvOutput, CorpusRuns) {
-    struct AtomCheck {
+    struct FileAtom {
         int frame;  // from 1; 0 is the last
         int atom;
         double u, v, w, fx, fy, fz;
@@ -114,7 +112,7 @@ TEST(PWScfConvOutput, CorpusRuns) {
         std::string output, input;
         int frames;
         double a;  // cell length a of the last frame, angstrom
-        std::vector<AtomCheck> atoms;
+        std::vector<FileAtom> atoms;
     };
     const double al = 5.3033 * units::kBohr, ti = 8.68089159 * units::kBohr;
     const Run runs[] = {
@@ -139,22 +137,19 @@ TEST(PWScfConvOutput, CorpusRuns) {
         TempDir dir;
         if (!CopyRun(dir, run.output, run.input, "run")) GTEST_SKIP() << "no corpus of real files beside the checkout";
         const RunResult r = Convert(dir, "run.out");
-        int animSteps = 0;
-        const std::vector<XsfFrame> frames = Frames(dir, "run", &animSteps);
+        const XSFAnimation xsf = Frames(dir, "run");
+        const std::vector<XSFFrame>& frames = xsf.frames;
         ASSERT_EQ(static_cast<int>(frames.size()), run.frames) << r.output;
-        EXPECT_EQ(animSteps, run.frames);
-        const XsfFrame& last = frames.back();
-        EXPECT_NEAR(std::sqrt(last.vectors[0][0] * last.vectors[0][0] + last.vectors[0][1] * last.vectors[0][1] +
-                              last.vectors[0][2] * last.vectors[0][2]),
-                    run.a, 1e-6);
-        for (const AtomCheck& c : run.atoms) {
-            const XsfFrame& f = frames[c.frame == 0 ? frames.size() - 1 : c.frame - 1];
+        EXPECT_EQ(xsf.animSteps, run.frames);
+        EXPECT_NEAR(frames.back().Length(0), run.a, 1e-6);
+        for (const FileAtom& c : run.atoms) {
+            const XSFFrame& f = frames[c.frame == 0 ? frames.size() - 1 : c.frame - 1];
             double fr[3];
             f.Fractional(c.atom, fr);
             const double expected[3] = {c.u, c.v, c.w}, force[3] = {c.fx, c.fy, c.fz};
             for (int k = 0; k < 3; ++k) {
                 EXPECT_NEAR(fr[k] - std::floor(fr[k] + 1e-6), expected[k], 2e-7) << "atom " << c.atom;
-                EXPECT_NEAR(f.atoms[c.atom].f[k], force[k], 6e-8) << "atom " << c.atom;  // XSF keeps 7 decimals
+                EXPECT_NEAR(f.atoms[c.atom][4 + k], force[k], 6e-8) << "atom " << c.atom;  // XSF keeps 7 decimals
             }
         }
         EXPECT_TRUE(std::filesystem::exists(dir / "run-initial.cif"));
@@ -216,7 +211,7 @@ TEST(PWScfConvOutput, ThreeStepsWithCosBC) {
     WriteFile(dir / "x.out", out);
     const RunResult r = Convert(dir, "x.out");
     EXPECT_NE(r.output.find("nStep: 3\n"), std::string::npos) << r.output;
-    EXPECT_EQ(Frames(dir, "x").size(), 3u);
+    EXPECT_EQ(Frames(dir, "x").frames.size(), 3u);
     const std::string initial = ReadFile(dir / "x-initial.cif");
     EXPECT_NE(initial.find("60"), std::string::npos);
     EXPECT_NE(initial.find("0.26"), std::string::npos) << initial;
@@ -263,9 +258,9 @@ TEST(PWScfConvOutput, DamagedFiles) {
         const RunResult r = Convert(dir, "run.out");
         EXPECT_EQ(r.status, 0);
         EXPECT_NE(r.output.find(c.nStep), std::string::npos) << r.output;
-        int animSteps = 0;
-        EXPECT_EQ(Frames(dir, "run", &animSteps).size(), c.frames);
-        EXPECT_EQ(static_cast<int>(c.frames), std::max(animSteps, 0));
+        const XSFAnimation xsf = Frames(dir, "run");
+        EXPECT_EQ(xsf.frames.size(), c.frames);
+        EXPECT_EQ(static_cast<int>(c.frames), std::max(xsf.animSteps, 0));
     }
     // A flat cell: one line, and Cartesian positions are not read with it.
     TempDir dir;

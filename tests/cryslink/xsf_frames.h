@@ -14,13 +14,38 @@ namespace testing_support {
 
 using Vec3 = std::array<double, 3>;
 
+inline double Dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
 struct XSFFrame {
     std::array<Vec3, 3> vectors{};
     std::vector<std::array<double, 7>> atoms;  // Z, x, y, z, fx, fy, fz
+
+    // The length of cell vector k.
+    double Length(int k) const { return std::sqrt(Dot(vectors[k], vectors[k])); }
+
+    // Fractional coordinates of atom i in the frame's own vectors.
+    void Fractional(int i, double out[3]) const {
+        const auto det3 = [](const double m[3][3]) {
+            return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+                   m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+        };
+        double v[3][3];
+        for (int a = 0; a < 3; ++a)
+            for (int b = 0; b < 3; ++b) v[a][b] = vectors[a][b];
+        const double det = det3(v);
+        const double r[3] = {atoms[i][1], atoms[i][2], atoms[i][3]};
+        // Cramer's rule on r = u a + v b + w c.
+        for (int k = 0; k < 3; ++k) {
+            double m[3][3];
+            for (int a = 0; a < 3; ++a)
+                for (int b = 0; b < 3; ++b) m[a][b] = (a == k) ? r[b] : v[a][b];
+            out[k] = det3(m) / det;
+        }
+    }
 };
 
 struct XSFAnimation {
-    int animSteps = -1;
+    int animSteps = -1;  // -1 without an ANIMSTEPS header
     std::vector<XSFFrame> frames;
 };
 
@@ -48,8 +73,6 @@ inline XSFAnimation ParseXSF(const std::string& text) {
     return xsf;
 }
 
-inline double Dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
 // One atom of a frame against the file: cell vector lengths, and the position
 // and force projected on the three cell vectors, all in angstrom and eV/A.
 struct AtomCheck {
@@ -66,7 +89,7 @@ inline void ExpectFrameMatches(const XSFFrame& frame, const std::array<Vec3, 3>&
     const Vec3 position{a[1], a[2], a[3]}, force{a[4], a[5], a[6]};
     for (int k = 0; k < 3; ++k) {
         const Vec3& v = frame.vectors[k];
-        const double scale = std::sqrt(Dot(v, v));
+        const double scale = frame.Length(k);
         EXPECT_NEAR(scale, std::sqrt(Dot(fileVectors[k], fileVectors[k])), 1e-6) << "vector " << k;
         EXPECT_NEAR(Dot(position, v), Dot(check.position, fileVectors[k]), tolerance * scale) << "atom " << check.atom;
         EXPECT_NEAR(Dot(force, v), Dot(check.force, fileVectors[k]), tolerance * scale) << "atom " << check.atom;

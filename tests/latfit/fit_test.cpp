@@ -12,6 +12,7 @@
 #include "fit.h"
 #include "latfit_test_support.h"
 #include "minver.h"
+#include "reduction.h"
 
 namespace {
 
@@ -104,6 +105,10 @@ TEST(FitSteps, ScaleFactorAndCoordinateReduction) {
   EXPECT_NEAR(redc01(0.98 - (-0.05)), 0.03, 1e-15);
   EXPECT_EQ(redc01(-0.25), 0.75);
   EXPECT_EQ(redc01(1.0), 0.0);
+  EXPECT_EQ(redc01(-2.3), -2.3 + 3);    // the same rounding as three steps of +1
+  EXPECT_EQ(redc01(-1e-20), 0.0);       // -1e-20 + 1 rounds to 1
+  EXPECT_EQ(redc01(5e11 + 0.25), 0.25); // far-off and beyond the precision of 1: no endless stepping
+  EXPECT_EQ(redc01(1e300), 0.0);
 }
 
 TEST(FitRun, MgoConvergesAndTheWrittenFileConvergesAtOnce) {

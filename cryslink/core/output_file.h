@@ -1,5 +1,6 @@
 #pragma once
-// A text file written by the analyses, closed when it goes out of scope.
+// An output file closed when it goes out of scope, and the check that all
+// written to it has reached it.
 #include <cstdio>
 #include <memory>
 #include <string>
