@@ -232,14 +232,14 @@ std::uintmax_t TableSize(const std::string& name) {
 bool CloseTable(OutputFile& out, const std::string& name, std::uintmax_t sizeBefore) {
     const bool ok = AllWritten(out.get());
     out.reset();
-    if (!ok) {
+    if (!ok && IsPlainFile(name)) {
         std::error_code ec;
         if (sizeBefore == 0)
             std::filesystem::remove(name, ec);
         else
             std::filesystem::resize_file(name, sizeBefore, ec);
-        std::printf("Error: Can not add to [%s].\n", name.c_str());
     }
+    if (!ok) std::printf("Error: Can not add to [%s].\n", name.c_str());
     return ok;
 }
 
