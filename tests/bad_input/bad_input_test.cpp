@@ -512,6 +512,7 @@ TEST_P(BadInput, EndsCleanlyWithItsMessage) {
             }
         }
         fs::remove_all(dir);
+        ASSERT_TRUE(fs::is_character_file("/dev/full")) << "a failed write removed the device it wrote to";
     }
 }
 
