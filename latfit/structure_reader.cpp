@@ -32,6 +32,14 @@ std::string rdfl07() {
   say(" ", "alpha=", fmtF(lat[3], 12, 6), "  beta=", fmtF(lat[4], 12, 6),
       " gamma=", fmtF(lat[5], 12, 6));
 
+  // A cell beyond any size (1e308 A) would only show later as a wrong count of atoms.
+  for (int k = 0; k < 6; ++k) {
+    const double limit = k < 3 ? 1e6 : 180.0;
+    if (!(lat[k] > 0 && lat[k] < limit))
+      throw RunStop(" ***ERROR  " + file + ", record 3 (lattice constants): " + (k < 3 ? "a length" : "an angle") +
+                    " outside 0 to " + (k < 3 ? "1e6 A" : "180 degrees"));
+  }
+
   const std::string symbol = in.text(kSymbolLength, "record 4 (space-group symbol)");
   say(" ");
 

@@ -223,7 +223,7 @@ int CASTEPConvOutput(const std::string& file) {
     if (done.nRead == nCounted)
         while (reader.ReadNextCASTEPStep(-1, crystal) == 1) {
         }
-    xsf.reset();
+    if (!CloseOutputFile(xsf, xsfName)) std::printf("Can not write to [%s].\n", xsfName.c_str());
 
     const std::string carName = base + ".car.new";
     WriteInitialAndFinal(initial, crystal, base, options.CalcRDF != 0, true, [&] {

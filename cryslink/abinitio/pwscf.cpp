@@ -268,7 +268,7 @@ int PWScfConvOutput(const std::string& file) {
         [&](int step, CCrystal& c) {
             if (step == 0) initial.Copy(c);
         });
-    xsf.reset();
+    if (!CloseOutputFile(xsf, xsfName)) std::printf("Can not write to [%s].\n", xsfName.c_str());
 
     WriteInitialAndFinal(initial, crystal, base, options.CalcRDF != 0, false, [&] {
         std::printf("Create update INP file: %s\n", newName.c_str());

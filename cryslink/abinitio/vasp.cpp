@@ -157,6 +157,9 @@ int CVASP::ReadPOSCARFile(const std::string& path, CCrystal& crystal) {
         if (!file.ReadLine(line) || ScanNumbers(line, v, 3) < 3) return fail("has no three numbers for a lattice vector");
     double factors[3];
     if (!ApplyScaling(scaling, vectors, factors)) return fail("has no scaling factor on line 2");
+    for (const auto& v : vectors)
+        for (double x : v)
+            if (!std::isfinite(x)) return fail("has a lattice vector beyond any size after scaling");
     for (auto& v : vectors)
         for (double& x : v) x *= units::kAngstromToNm;
     SetLatticeFromVectors(crystal, vectors);

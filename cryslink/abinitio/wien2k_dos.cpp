@@ -101,6 +101,8 @@ int CWIEN::CreateDOSCSVFile(const std::string& csvPath, const CMyVector<double>&
         std::fprintf(f, "\n");
     }
     if (std::fflush(f) != 0 || std::ferror(f)) {
+        file.reset();
+        std::remove(csvPath.c_str());  // no table cut short is left under its name
         std::printf("Error in CWIEN::CreateDOSCSVFile: Can not write to [%s].\n", csvPath.c_str());
         return -1;
     }

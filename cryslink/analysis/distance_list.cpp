@@ -62,7 +62,7 @@ int ListDistances(const CCrystal& crystal, const std::string& outFile) {
             return 0;
         }
         WriteListing(file.get(), search, crystal, rmin);
-        if (!AllWritten(file.get())) {
+        if (!CloseOutputFile(file, outFile)) {
             std::printf("Error: Can not write to [%s].\n", outFile.c_str());
             return 0;
         }
@@ -74,7 +74,7 @@ int ListDistances(const CCrystal& crystal, const std::string& outFile) {
 }
 
 int CalDistance(const std::string& cifFile, const std::string& outFile) {
-    auto crystal = LoadCrystalFromCIF(cifFile, "");
+    auto crystal = LoadCrystalFromCIF(cifFile, "Error in CalDistance: Can not read [%s].\n");
     if (!crystal) return -1;
     crystal->Name = cifFile;
     crystal->SpaceGroup.SetP1();

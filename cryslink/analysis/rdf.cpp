@@ -145,7 +145,7 @@ void WriteTable(const std::string& name, const CAtomType& a, const CAtomType& b,
         if (k >= 1) rcn += g;
         std::fprintf(file.get(), "%g,%g,%g\n", k * mesh.dr, g, rcn);
     }
-    if (!AllWritten(file.get())) std::printf("Error: Can not write to [%s].\n", name.c_str());
+    if (!CloseOutputFile(file, name)) std::printf("Error: Can not write to [%s].\n", name.c_str());
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ int WriteCARFile(const std::string& fileName, const CCrystal& crystal) {
                      Z * 10.0, "XXXX", "1", "xx", element.c_str(), 0.0);
     }
     std::fprintf(f, "end\nend\n\n");
-    if (!AllWritten(f)) {
+    if (!CloseOutputFile(file, fileName)) {
         std::printf("Can not write to [%s].\n", fileName.c_str());
         return -1;
     }

@@ -86,7 +86,7 @@ int WriteCIFFile(CCrystal& crystal, const std::string& path) {
     }
     std::fprintf(f, "\n\n#End of data_99999-ICSD\n");
     // A full disk shows only when the buffer is written out.
-    if (!AllWritten(f)) {
+    if (!CloseOutputFile(file, path)) {
         std::printf("Can not write to [%s].\n", path.c_str());
         return -1;
     }

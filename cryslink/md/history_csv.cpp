@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string_view>
 #include <vector>
 
@@ -218,10 +219,26 @@ void AddCellRows(CTextScanner& log, int posTemp, int interval, double timeStep, 
     }
 }
 
-// Closes an appended table; false (with the message) when its rows could not all be written.
-bool CloseTable(OutputFile& out, const std::string& name) {
+// The size of a table before rows are added to it (0 when there is none).
+std::uintmax_t TableSize(const std::string& name) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(name, ec);
+    return ec ? 0 : size;
+}
+
+// Closes a table that rows were added to. When they could not all be written,
+// the table is cut back to what it held before (removed if it held nothing),
+// so that no half row stays in it. False (with the message) in that case.
+bool CloseTable(OutputFile& out, const std::string& name, std::uintmax_t sizeBefore) {
     const bool ok = AllWritten(out.get());
     out.reset();
+    if (!ok && IsPlainFile(name)) {
+        std::error_code ec;
+        if (sizeBefore == 0)
+            std::filesystem::remove(name, ec);
+        else
+            std::filesystem::resize_file(name, sizeBefore, ec);
+    }
     if (!ok) std::printf("Error: Can not add to [%s].\n", name.c_str());
     return ok;
 }
@@ -259,6 +276,7 @@ int AddHistoryCSV(const std::string& f06Name, const std::string& historyName) {
         std::printf("Error: Can not read [%s].\n", f06Name.c_str());
         return -1;
     }
+    const std::uintmax_t historySize = TableSize(history);
     OutputFile out(std::fopen(history.c_str(), "ab"));
     if (!out) {
         std::printf("Error: Can not add to [%s].\n", history.c_str());
@@ -285,10 +303,11 @@ int AddHistoryCSV(const std::string& f06Name, const std::string& historyName) {
     std::printf(" PosTemp=%d\n", posTemp);
 
     AddStepRows(log, posTemp, interval, timeStep, steps, out.get());
-    if (!CloseTable(out, history)) return -1;
+    if (!CloseTable(out, history, historySize)) return -1;
     std::printf("Add to %s\n", history2.c_str());
 
     const TableEnd cells = ReadTableEnd(history2);
+    const std::uintmax_t history2Size = TableSize(history2);
     out.reset(std::fopen(history2.c_str(), "ab"));
     if (!out) {
         std::printf("Error: Can not add to [%s].\n", history2.c_str());
@@ -296,5 +315,5 @@ int AddHistoryCSV(const std::string& f06Name, const std::string& historyName) {
     }
     log.Rewind();
     AddCellRows(log, posTemp, interval, timeStep, cells, out.get());
-    return CloseTable(out, history2) ? 1 : -1;
+    return CloseTable(out, history2, history2Size) ? 1 : -1;
 }

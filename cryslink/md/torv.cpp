@@ -181,9 +181,7 @@ int CTORV::ConvF09p(const std::string& inputFile) {
         if (iAvrFirstStep <= step && step <= iAvrLastStep) AddToAverage(crystal);
     };
     RunStepLoop(out.get(), plan, Crystal, readStep, FrameLineNumber::FrameNumber, afterStep);
-    const bool written = AllWritten(out.get());
-    out.reset();
-    if (!written) std::printf("Can not write to [%s].\n", xsf.c_str());
+    if (!CloseOutputFile(out, xsf)) std::printf("Can not write to [%s].\n", xsf.c_str());
 
     const PathParts parts = SplitPath(inputFile);
     const std::string cifStem = JoinPath(parts.drive + parts.directory, parts.base);
