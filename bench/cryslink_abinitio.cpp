@@ -14,6 +14,7 @@
 #include "abinitio/pwscf.h"
 #include "app/command_line.h"
 #include "core/database_paths.h"
+#include "quiet_stdout.h"
 
 namespace {
 
@@ -103,26 +104,6 @@ std::string PWScfRun() {
     std::fclose(out);
     return "run.out";
 }
-
-// Standard output to /dev/null for the life of the object.
-class QuietStdout {
-public:
-    QuietStdout() {
-        std::fflush(stdout);
-        saved_ = dup(1);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        close(null);
-    }
-    ~QuietStdout() {
-        std::fflush(stdout);
-        dup2(saved_, 1);
-        close(saved_);
-    }
-
-private:
-    int saved_;
-};
 
 void CastepConvOutput1000x200(benchmark::State& state) {
     const std::string file = CastepRun();

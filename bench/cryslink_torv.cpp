@@ -15,6 +15,7 @@
 #include "app/command_line.h"
 #include "core/database_paths.h"
 #include "md/torv.h"
+#include "quiet_stdout.h"
 
 namespace {
 
@@ -31,26 +32,6 @@ std::string SyntheticRun() {
     }
     return stem + ".f9p";
 }
-
-// The action prints a line per frame; the benchmark's own report stays readable.
-class QuietStdout {
-public:
-    QuietStdout() {
-        std::fflush(stdout);
-        saved_ = dup(1);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        close(null);
-    }
-    ~QuietStdout() {
-        std::fflush(stdout);
-        dup2(saved_, 1);
-        close(saved_);
-    }
-
-private:
-    int saved_;
-};
 
 void ConvF09p10kSites200Frames(benchmark::State& state) {
     NONRELPath = SOURCE_DIR "/data/nonrel";

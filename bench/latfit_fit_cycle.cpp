@@ -15,6 +15,7 @@
 #include "geometry.h"
 #include "getwf.h"
 #include "minver.h"
+#include "quiet_stdout.h"
 
 namespace {
 
@@ -60,18 +61,12 @@ void setUpCell() {
   minmax.ALPHA = 0.35;
   minmax.RMIN = 0.5;
   minmax.CEPS = 1e-10;
-  // The range printout is not part of the measurement.
-  std::fflush(stdout);
-  const int saved = dup(1);
-  const int null = open("/dev/null", O_WRONLY);
-  dup2(null, 1);
-  calcrs(0);
-  extcod(0);
-  calrng();
-  std::fflush(stdout);
-  dup2(saved, 1);
-  close(null);
-  close(saved);
+  {
+    QuietStdout quiet;  // the range printout is not part of the measurement
+    calcrs(0);
+    extcod(0);
+    calrng();
+  }
   for (double& g : crystl.RG) g *= 39.478417602100684;
 }
 
