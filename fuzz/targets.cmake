@@ -12,6 +12,16 @@ set(FUZZ_TARGETS
   latfit_structure_fuzzer
   latfit_symmetry_fuzzer
   latfit_atomic_fuzzer
+  torv_fuzzer
+  history_csv_fuzzer
+  vasp_fuzzer
+  siesta_fuzzer
+  castep_fuzzer
+  pwscf_fuzzer
+  wien2k_struct_fuzzer
+  wien2k_dos_fuzzer
+  gulp_fuzzer
+  dvxa_fuzzer
 )
 
 # Builds fuzz/<name>.cpp into `executable` with the library its name asks for.

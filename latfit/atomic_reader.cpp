@@ -38,7 +38,7 @@ void derivePair(int i, int j, double a, double b, double c) {
   atpara.A[i][j] = atpara.A[j][i] = a;
   atpara.B[i][j] = atpara.B[j][i] = b;
   atpara.C[i][j] = atpara.C[j][i] = c;
-  atpara.Z[i][j] = atpara.Z[j][i] = atom.CHARGE[i] * atom.CHARGE[j] * kCoulombUnit;
+  atpara.Z[i][j] = atpara.Z[j][i] = static_cast<double>(atom.CHARGE[i]) * atom.CHARGE[j] * kCoulombUnit;
 }
 
 }  // namespace

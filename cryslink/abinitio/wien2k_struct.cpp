@@ -165,8 +165,8 @@ bool StructReader::ReadOperations(int nOperations, std::vector<Operation>& opera
         operations.push_back(op);
         // The index line holds one number; a file without index lines goes on with a row.
         const long offset = in_.Tell(), lineNumber = in_.LineNumber();
-        double index;
-        if (in_.ReadLine(line_) && ScanNumbers(line_, &index, 2) != 1) in_.Seek(offset, lineNumber);
+        double index[2];  // room for a second number, which makes the line no index line
+        if (in_.ReadLine(line_) && ScanNumbers(line_, index, 2) != 1) in_.Seek(offset, lineNumber);
     }
     return true;
 }

@@ -1,0 +1,9 @@
+// A DV-Xa F01 file of any content rewritten by the DVXaF01Conv action.
+#include "abinitio/dvxa.h"
+#include "converter_input.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    fuzz::PrepareConverterRun({{"Spin", "n"}, {"Madelung", "0"}});
+    DVXaF01Conv(fuzz::WriteRun(data, size, {"F01"}));
+    return 0;
+}
