@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "core/atom_type.h"
+#include "core/elements.h"
 #include "core/text_lines.h"
 
 namespace {
@@ -26,15 +27,8 @@ bool IsUnknown(std::string_view value) { return value == "?" || value == "."; }
 // The element a site label starts with: its first letter, with the second
 // when the two spell an element ("NaM1" gives "Na", "OW2" and "Oa3" give "O").
 std::string ElementOfLabel(const std::string& label) {
-    static const std::string kTwoLetterElements =
-        " He Li Be Ne Na Mg Al Si Cl Ar Ca Sc Ti Cr Mn Fe Co Ni Cu Zn Ga Ge As Se Br Kr Rb Sr Zr Nb Mo Tc Ru Rh Pd"
-        " Ag Cd In Sn Sb Te Xe Cs Ba La Ce Pr Nd Pm Sm Eu Gd Tb Dy Ho Er Tm Yb Lu Hf Ta Re Os Ir Pt Au Hg Tl Pb Bi"
-        " Po At Rn Fr Ra Ac Th Pa Np Pu Am Cm Bk Cf Es Fm Md No Lr ";
-    const std::string letters = LeadingLetters(label);
-    if (letters.size() >= 2 && std::islower(static_cast<unsigned char>(letters[1])))
-        for (size_t i = 1; i + 2 <= kTwoLetterElements.size(); i += 3)
-            if (kTwoLetterElements.compare(i, 2, letters, 0, 2) == 0) return letters.substr(0, 2);
-    return letters.substr(0, 1);
+    const std::string element = ElementOfName(label);
+    return element.empty() ? LeadingLetters(label).substr(0, 1) : element;
 }
 
 // The number a value starts with (5.4310(2) gives 5.431); `otherwise` for "?",

@@ -121,11 +121,15 @@ int CCrystal::AddAtomType(const std::string& name, double charge, bool unique) {
     CAtomType& type = AtomTypes[nAtomTypes];
     type.Initialize();
     type.Name = typeName;
-    type.ReadNONREL(NONRELPath);
-    type.ReadASFDC(ASFDCPath);
-    type.ReadAtomProperty(name, AtomPropertyPath);
+    ReadTypeProperties(type, name);
     type.Charge = charge;
     return nAtomTypes++;
+}
+
+void CCrystal::ReadTypeProperties(CAtomType& type, const std::string& section) const {
+    type.ReadNONREL(NONRELPath);
+    type.ReadASFDC(ASFDCPath);
+    type.ReadAtomProperty(section, AtomPropertyPath);
 }
 
 int CCrystal::AddAtomType(const CAtomType& record) {

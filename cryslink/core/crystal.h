@@ -53,6 +53,9 @@ public:
     int FindAtomType(const std::string& name) const;
     int AddAtomType(const std::string& name, double charge, bool unique);
     int AddAtomType(const CAtomType& record);
+    // The element properties of a type from the atom databases: atomic number
+    // and orbitals, atomic weight, and the atom-property section `section`.
+    void ReadTypeProperties(CAtomType& type, const std::string& section) const;
     int AddAtomAsymSite(const std::string& label, const std::string& typeName, double occupancy, double x, double y,
                         double z, double fx = 0, double fy = 0, double fz = 0);
     int AddAtomAsymSite(const CAtomSite& record);

@@ -94,8 +94,10 @@ bool ReadFILE07(const std::string& file07, CCrystal& crystal) {
         CAtomType& type = crystal.AtomTypes[i];
         type.Initialize();
         type.Name = word;
+        crystal.ReadTypeProperties(type, word);
         type.Label = word;
-        type.AtomicNumber = i + 1;
+        // A name that is no element keeps the numbering by type.
+        if (type.AtomicNumber <= 0) type.AtomicNumber = i + 1;
         type.Charge = 0;
         crystal.nAtomTypes = i + 1;
     }

@@ -82,7 +82,7 @@ void ExpectFrame(const XSFFrame& f, int step) {
         for (int j = 0; j < 3; ++j) EXPECT_NEAR(f.vectors[i][j], i == j ? cell[i] : 0.0, 1e-9) << "step " << step;
     ASSERT_EQ(f.atoms.size(), 6u);
     for (int s = 0; s < 6; ++s) {
-        EXPECT_EQ(f.atoms[s][0], s < 2 ? 1 : 2);  // the atom-type number
+        EXPECT_EQ(f.atoms[s][0], s < 2 ? 14 : 8);  // Si, O: the elements, not the type numbers
         for (int k = 0; k < 3; ++k) {
             EXPECT_NEAR(f.atoms[s][1 + k], Fraction(s, k, step) * cell[k], 2e-7) << "step " << step << " site " << s;
             EXPECT_EQ(f.atoms[s][4 + k], 0.0);

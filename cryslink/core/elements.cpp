@@ -1,0 +1,37 @@
+#include "core/elements.h"
+
+#include <array>
+#include <cctype>
+
+namespace {
+
+constexpr std::array<std::string_view, 119> kSymbols = {
+    "",   "H",  "He", "Li", "Be", "B",  "C",  "N",  "O",  "F",  "Ne", "Na", "Mg", "Al", "Si", "P",  "S",
+    "Cl", "Ar", "K",  "Ca", "Sc", "Ti", "V",  "Cr", "Mn", "Fe", "Co", "Ni", "Cu", "Zn", "Ga", "Ge", "As",
+    "Se", "Br", "Kr", "Rb", "Sr", "Y",  "Zr", "Nb", "Mo", "Tc", "Ru", "Rh", "Pd", "Ag", "Cd", "In", "Sn",
+    "Sb", "Te", "I",  "Xe", "Cs", "Ba", "La", "Ce", "Pr", "Nd", "Pm", "Sm", "Eu", "Gd", "Tb", "Dy", "Ho",
+    "Er", "Tm", "Yb", "Lu", "Hf", "Ta", "W",  "Re", "Os", "Ir", "Pt", "Au", "Hg", "Tl", "Pb", "Bi", "Po",
+    "At", "Rn", "Fr", "Ra", "Ac", "Th", "Pa", "U",  "Np", "Pu", "Am", "Cm", "Bk", "Cf", "Es", "Fm", "Md",
+    "No", "Lr", "Rf", "Db", "Sg", "Bh", "Hs", "Mt", "Ds", "Rg", "Cn", "Nh", "Fl", "Mc", "Lv", "Ts", "Og"};
+
+}  // namespace
+
+int AtomicNumberOfSymbol(std::string_view symbol) {
+    if (symbol.empty() || symbol.size() > 2) return 0;
+    for (int z = 1; z < static_cast<int>(kSymbols.size()); ++z)
+        if (kSymbols[z] == symbol) return z;
+    return 0;
+}
+
+std::string_view ElementSymbolOfNumber(int z) {
+    return z >= 1 && z < static_cast<int>(kSymbols.size()) ? kSymbols[z] : std::string_view();
+}
+
+std::string ElementOfName(std::string_view name) {
+    size_t letters = 0;
+    while (letters < name.size() && std::isalpha(static_cast<unsigned char>(name[letters]))) ++letters;
+    if (letters <= 2 && AtomicNumberOfSymbol(name.substr(0, letters))) return std::string(name.substr(0, letters));
+    for (size_t n = std::min<size_t>(2, letters); n >= 1; --n)
+        if (AtomicNumberOfSymbol(name.substr(0, n))) return std::string(name.substr(0, n));
+    return "";
+}
