@@ -1,23 +1,70 @@
 #include "core/cif_writer.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <string_view>
 #include <strings.h>
+#include <vector>
 
 #include "core/crystal.h"
+#include "core/elements.h"
 #include "core/output_file.h"
 
 namespace {
 
-// "Si1 O2 ": each type's element text and its count, each followed by a blank.
+// A charge written after an element symbol: digits and a sign in either
+// order ("3+", "+3"), or a sign alone; not a charge of zero ("0+").
+bool IsChargeSuffix(std::string_view text) {
+    if (text.empty()) return false;
+    if (text.front() == '+' || text.front() == '-')
+        text.remove_prefix(1);
+    else if (text.back() == '+' || text.back() == '-')
+        text.remove_suffix(1);
+    else
+        return false;
+    return text.find_first_not_of("0123456789") == std::string_view::npos && (text.empty() || text[0] != '0');
+}
+
+// The symbol a type is written with: its name when that is an element symbol,
+// optionally with a charge ("Fe", "Fe3+", "O2-"); else the element its name
+// starts with ("Bi1" gives Bi, "O{b}" O); else the name as it is.
+std::string TypeSymbol(const CAtomType& type) {
+    const std::string& name = !type.Name.empty() ? type.Name : type.Label;
+    const std::string element = ElementOfName(name);
+    if (element.empty() || element.size() == name.size()) return name;
+    return IsChargeSuffix(std::string_view(name).substr(element.size())) ? name : element;
+}
+
+// The type symbol written for a site: its type's symbol, else its element name.
+std::string SiteTypeSymbol(const CAtomSite& site) {
+    std::string symbol = site.AtomType ? TypeSymbol(*site.AtomType) : std::string();
+    return symbol.empty() ? site.GetElementName() : symbol;
+}
+
+// "Si1 O2 ": the atoms of each element in the cell, each entry followed by a
+// blank, in the order the types first name the elements; elements without
+// atoms are left out.
 std::string BuildFormula(const CCrystal& crystal) {
-    std::string formula;
+    std::vector<std::string> elements;
+    std::vector<int> entryOfType(static_cast<size_t>(crystal.nAtomTypes));
     for (int i = 0; i < crystal.nAtomTypes; ++i) {
-        const CAtomType& type = crystal.AtomTypes[i];
-        const std::string& element = !type.Name.empty() ? type.Name : type.Label;
-        formula += element + std::to_string(crystal.nEachAtoms[i]) + " ";
+        std::string element = ElementOfName(TypeSymbol(crystal.AtomTypes[i]));
+        if (element.empty()) element = TypeSymbol(crystal.AtomTypes[i]);
+        const auto at = std::find(elements.begin(), elements.end(), element);
+        entryOfType[i] = static_cast<int>(at - elements.begin());
+        if (at == elements.end()) elements.push_back(element);
     }
+    std::vector<int> count(elements.size(), 0);
+    for (int i = 0; i < crystal.nAtomSites; ++i) {
+        const int t = crystal.AtomSites[i].iAtomType;
+        if (t >= 0 && t < crystal.nAtomTypes) ++count[entryOfType[t]];
+    }
+    std::string formula;
+    for (size_t e = 0; e < elements.size(); ++e)
+        if (count[e] > 0) formula += elements[e] + std::to_string(count[e]) + " ";
     return formula;
 }
 
@@ -71,8 +118,14 @@ int WriteCIFFile(CCrystal& crystal, const std::string& path) {
     for (int o = 0; o < sg.nSymmetry; ++o)
         if (sg.HasNumbers(o)) std::fprintf(f, "  '%s'\n", sg.OperationText[o].c_str());
     std::fprintf(f, "\nloop_\n_atom_type_symbol  \n_atom_type_oxidation_number        \n");
-    for (int i = 0; i < crystal.nAtomTypes; ++i)
-        std::fprintf(f, "  %8s   %f\n", CifToken(crystal.AtomTypes[i].Name).c_str(), crystal.AtomTypes[i].Charge);
+    // Two types written with one symbol and one charge are one row.
+    std::vector<std::pair<std::string, double>> rows;
+    for (int i = 0; i < crystal.nAtomTypes; ++i) {
+        std::pair<std::string, double> row{TypeSymbol(crystal.AtomTypes[i]), crystal.AtomTypes[i].Charge};
+        if (std::find(rows.begin(), rows.end(), row) != rows.end()) continue;
+        rows.push_back(row);
+        std::fprintf(f, "  %8s   %f\n", CifToken(row.first).c_str(), row.second);
+    }
     std::fprintf(f,
                  "\nloop_\n_atom_site_label\n_atom_site_type_symbol\n_atom_site_symmetry_multiplicity\n"
                  "_atom_site_Wyckoff_symbol\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
@@ -80,7 +133,7 @@ int WriteCIFFile(CCrystal& crystal, const std::string& path) {
     for (int i = 0; i < crystal.nAtomAsymSites; ++i) {
         const CAtomSite& s = crystal.AtomAsymSites[i];
         std::fprintf(f, "  %8s  %8s  %2d %c  %10.6f  %10.6f  %10.6f  %10.4f %2d %c\n", CifToken(s.Label).c_str(),
-                     CifToken(s.GetElementName()).c_str(), 1, 'i', ReduceFractionalCoordinate(s.x + 1e-8),
+                     CifToken(SiteTypeSymbol(s)).c_str(), 1, 'i', ReduceFractionalCoordinate(s.x + 1e-8),
                      ReduceFractionalCoordinate(s.y + 1e-8), ReduceFractionalCoordinate(s.z + 1e-8), s.Occupancy, 0,
                      'a');
     }

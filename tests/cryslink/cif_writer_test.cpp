@@ -31,8 +31,9 @@ std::unique_ptr<CCrystal> Example() {
     c->AddAtomType("O", -2, true);
     c->AddAtomAsymSite("", "Si", 1.0, 0.99999999995, -0.25, 1.0);
     c->AddAtomAsymSite("O1", "O", 0.5, 0.25, 0.1, 0.5);
+    c->ExpandAsymSites();
     GetCapturedStdout();
-    c->nEachAtoms[0] = 4;
+    c->nEachAtoms[0] = 3;  // the formula counts the cell, not these
     c->nEachAtoms[1] = 8;
     return c;
 }
@@ -47,7 +48,7 @@ TEST(CifWriter, WritesTheFixedLayout) {
     TempDir dir;
     auto c = Example();
     ASSERT_EQ(WriteCIFFile(*c, dir / "out.cif"), 1);
-    EXPECT_EQ(c->ChemicalFormula, "Si4 O8 ");
+    EXPECT_EQ(c->ChemicalFormula, "Si4 O4 ");
     EXPECT_EQ(MaskDate(ReadFile(dir / "out.cif")), ReadFile(SourcePath("tests/data/cryslink/cif/written.cif")));
 }
 
@@ -104,6 +105,44 @@ TEST(CifWriter, ValuesThatNeedQuotesReadBack) {
     ASSERT_EQ(tags.nAtomSites, 2);
     EXPECT_EQ(tags.SiteLabel, (LargeVector<std::string>{"Fe 1", "_x"}));
     EXPECT_DOUBLE_EQ(tags.SiteZ[1], 0.6);
+}
+
+// Type names from structure files are written as element symbols (a charge
+// kept), and the formula counts each element of the cell once.
+TEST(CifWriter, TypesAreWrittenAsElementsAndTheFormulaCountsTheCell) {
+    struct Case {
+        std::vector<const char*> types;  // one site of each, in P1
+        const char* typeLoop;            // the symbols of the type loop, in order
+        const char* formula;             // as a reader gives it, trimmed
+    };
+    const Case cases[] = {
+        {{"Si", "O", "O"}, "Si O", "Si1 O2"},
+        {{"Bi1", "Se1", "Se2", "Bi2", "Se3"}, "Bi Se", "Bi2 Se3"},
+        {{"Fe3+", "Fe2+", "O2-"}, "Fe3+ Fe2+ O2-", "Fe2 O1"},
+        {{"Si+4", "O{b}", "O"}, "Si+4 O", "Si1 O2"},
+        {{"Ba0+", "Ga0+"}, "Ba Ga", "Ba1 Ga1"},
+        {{"Xx"}, "Xx", "Xx1"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        CCrystal crystal;
+        crystal.SetLatticeParameters(0.4, 0.4, 0.4, 90, 90, 90);
+        CaptureStdout();
+        for (size_t i = 0; i < c.types.size(); ++i) crystal.AddAtomAsymSite("", c.types[i], 1.0, 0.1 * i, 0, 0);
+        crystal.FillUnitCell();
+        GetCapturedStdout();
+        ASSERT_EQ(WriteCIFFile(crystal, dir / "t.cif"), 1);
+        CCIFTags tags;
+        ASSERT_EQ(tags.ReadCIFFile(dir / "t.cif"), 1);
+        std::string loop;
+        for (const std::string& t : tags.TypeSymbol) loop += (loop.empty() ? "" : " ") + t;
+        EXPECT_EQ(loop, c.typeLoop) << c.formula;
+        EXPECT_EQ(tags.ChemicalFormulaSum, c.formula);
+        for (int i = 0; i < tags.nAtomSites; ++i)
+            EXPECT_NE(std::find(tags.TypeSymbol.begin(), tags.TypeSymbol.end(), tags.SiteTypeSymbol[i]),
+                      tags.TypeSymbol.end())
+                << tags.SiteTypeSymbol[i];
+    }
 }
 
 TEST(CifWriter, EmptyCrystalAndUnwritablePath) {
