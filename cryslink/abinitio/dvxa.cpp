@@ -1,6 +1,7 @@
 #include "abinitio/dvxa.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -24,26 +25,55 @@ bool ReadRawLine(std::istream& in, std::string& line) {
 
 void Write(std::FILE* f, const std::string& text) { std::fwrite(text.data(), 1, text.size(), f); }
 
+// Copies the rest of `in` to `out`; false when anything could not be read or written.
+bool CopyStream(std::FILE* in, std::FILE* out) {
+    char buffer[1 << 16];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+        if (std::fwrite(buffer, 1, n, out) != n) return false;
+    return !std::ferror(in) && std::fflush(out) == 0;
+}
+
 }  // namespace
 
 bool CopyFileBytes(const std::string& source, const std::string& target) {
     if (IsSameFile(source, target)) return true;
     FilePointer in(std::fopen(source.c_str(), "rb"));
     if (!in) return false;
-    FilePointer out(std::fopen(target.c_str(), "wb"));
+    // Created here and now: a file that has the name already is never overwritten.
+    FilePointer out(std::fopen(target.c_str(), "wbx"));
     if (!out) return false;
-    char buffer[1 << 16];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0)
-        if (std::fwrite(buffer, 1, n, out.get()) != n) return false;
-    return !std::ferror(in.get()) && std::fflush(out.get()) == 0;
+    const bool copied = CopyStream(in.get(), out.get());
+    out.reset();
+    if (!copied) std::remove(target.c_str());
+    return copied;
 }
+
+namespace {
+
+// The first of F.prev, F.prev2, F.prev3 ... that names nothing yet, so that no
+// earlier backup is overwritten; "" when all of a thousand are taken.
+std::string FreeBackupName(const std::string& f01Path) {
+    for (int n = 1; n <= 1000; ++n) {
+        const std::string name = f01Path + ".prev" + (n == 1 ? "" : std::to_string(n));
+        std::error_code ec;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(name, ec))) return name;
+    }
+    return "";
+}
+
+}  // namespace
 
 int DVXaF01Conv(const std::string& f01Path) {
     std::printf("Input file to be converted: [%s]\n", f01Path.c_str());
-    const std::string backup = f01Path + ".prev";
-    if (!CopyFileBytes(f01Path, backup)) {
-        std::printf("Creation of backup file [%s] was failed.\n", backup.c_str());
+    std::error_code ec;
+    if (std::filesystem::exists(f01Path, ec) && !std::filesystem::is_regular_file(f01Path, ec)) {
+        std::printf("Error: [%s] is no regular file; it is not converted and no backup is made.\n", f01Path.c_str());
+        return -1;
+    }
+    const std::string backup = FreeBackupName(f01Path);
+    if (backup.empty() || !CopyFileBytes(f01Path, backup)) {
+        std::printf("Creation of backup file [%s] was failed.\n", (backup.empty() ? f01Path + ".prev" : backup).c_str());
         return -1;
     }
     std::printf("Backup file [%s] is created.\n", backup.c_str());

@@ -25,23 +25,26 @@ int FirstFile(const std::string& file1, const std::string&) {
     return Handler(file1);
 }
 
+constexpr unsigned kAtoms = kAtomDatabase;
+constexpr unsigned kAll = kAtomDatabase | kSpaceGroupDatabase;
+
 // Looked up in this order; the first name that matches without regard to case wins.
 const ActionEntry kActions[] = {
-    {"ConvF09p", "Convert F09p/F09v/F05 Files to XSF / CIF files.\n", FirstFile<ConvF09p>},
-    {"UpdateFILE05", "Update Input .f05 file with sn=%d.\n", FirstFile<UpdateFILE05>},
-    {"AddHistoryCSV", "Make History CSV File from Input .f06 file.\n", AddHistoryCSV},
-    {"PWScfConvOutput", "Make XSF file from PWScf Output.\n", FirstFile<PWScfConvOutput>},
-    {"DVXaF01Conv", "Convert F01 file.\n", FirstFile<DVXaF01Conv>},
-    {"VASPConvCONTCAR", "Convert VASP INCAR/CONTCAR files.\n", FirstFile<VASPConvCONTCAR>},
-    {"VASPMakeXSF", "Make XSF file from VASP CONTCAR files.\n", FirstFile<VASPMakeXSF>},
-    {"TranSIESTAConvOutput", "Make XSF file from TranSIESTA-C Output.\n", FirstFile<TranSIESTAConvOutput>},
-    {"CASTEPConvOutput", "Make CAR/XSF file from CASTEP .castep file.\n", FirstFile<CASTEPConvOutput>},
-    {"WIENConvDOS", "Make DOS.CSV file from WIEN2k .int/.dos* files.\n", FirstFile<WIENConvDOS>},
-    {"WIENMakeCIFFromStruct", "Make CIF file from WIEN2k .struct file.\n", FirstFile<WIENMakeCIFFromStruct>},
-    {"GULPMakeCIFFromInput", "Make CIF file from GULP .inp file.\n", FirstFile<GULPMakeCIFFromInput>},
-    {"ShowCIFInf", "Show CIF Information.\n", FirstFile<ShowCIFInf>},
-    {"CalRDF", "Calculate Radial Distribution Functions.\n", FirstFile<CalRDF>},
-    {"CalDistance", "Calculate Distance.\n", CalDistance},
+    {"ConvF09p", "Convert F09p/F09v/F05 Files to XSF / CIF files.\n", FirstFile<ConvF09p>, kAtoms},
+    {"UpdateFILE05", "Update Input .f05 file with sn=%d.\n", FirstFile<UpdateFILE05>, kNoDatabase},
+    {"AddHistoryCSV", "Make History CSV File from Input .f06 file.\n", AddHistoryCSV, kNoDatabase},
+    {"PWScfConvOutput", "Make XSF file from PWScf Output.\n", FirstFile<PWScfConvOutput>, kAll},
+    {"DVXaF01Conv", "Convert F01 file.\n", FirstFile<DVXaF01Conv>, kNoDatabase},
+    {"VASPConvCONTCAR", "Convert VASP INCAR/CONTCAR files.\n", FirstFile<VASPConvCONTCAR>, kAtoms},
+    {"VASPMakeXSF", "Make XSF file from VASP CONTCAR files.\n", FirstFile<VASPMakeXSF>, kAtoms},
+    {"TranSIESTAConvOutput", "Make XSF file from TranSIESTA-C Output.\n", FirstFile<TranSIESTAConvOutput>, kAtoms},
+    {"CASTEPConvOutput", "Make CAR/XSF file from CASTEP .castep file.\n", FirstFile<CASTEPConvOutput>, kAtoms},
+    {"WIENConvDOS", "Make DOS.CSV file from WIEN2k .int/.dos* files.\n", FirstFile<WIENConvDOS>, kNoDatabase},
+    {"WIENMakeCIFFromStruct", "Make CIF file from WIEN2k .struct file.\n", FirstFile<WIENMakeCIFFromStruct>, kAll},
+    {"GULPMakeCIFFromInput", "Make CIF file from GULP .inp file.\n", FirstFile<GULPMakeCIFFromInput>, kAll},
+    {"ShowCIFInf", "Show CIF Information.\n", FirstFile<ShowCIFInf>, kAll},
+    {"CalRDF", "Calculate Radial Distribution Functions.\n", FirstFile<CalRDF>, kAll},
+    {"CalDistance", "Calculate Distance.\n", CalDistance, kAll},
 };
 
 }  // namespace
@@ -50,4 +53,13 @@ const ActionEntry* FindAction(const std::string& action) {
     for (const ActionEntry& entry : kActions)
         if (strcasecmp(entry.name, action.c_str()) == 0) return &entry;
     return nullptr;
+}
+
+std::string ActionNames(const char* separator) {
+    std::string names;
+    for (const ActionEntry& entry : kActions) {
+        if (!names.empty()) names += separator;
+        names += entry.name;
+    }
+    return names;
 }

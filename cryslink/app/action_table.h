@@ -5,12 +5,23 @@
 // A handler gets the first and second positional file names ("" when absent).
 using ActionHandler = int (*)(const std::string& file1, const std::string& file2);
 
+// The databases an action reads.
+enum DatabaseNeed : unsigned {
+    kNoDatabase = 0,
+    kAtomDatabase = 1,        // nonrel and asfdc: atomic numbers and weights
+    kSpaceGroupDatabase = 2,  // spgra
+};
+
 struct ActionEntry {
     const char* name;
     // Printed before the handler runs; a "%d" in it takes the option sn.
     const char* description;
     ActionHandler handler;
+    unsigned databases;  // DatabaseNeed flags
 };
 
 // The entry whose name equals `action` without regard to case, or nullptr.
 const ActionEntry* FindAction(const std::string& action);
+
+// Every action name in table order, joined by `separator`.
+std::string ActionNames(const char* separator);

@@ -1,8 +1,11 @@
 #include "app/cryslink_main.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "app/action_table.h"
 #include "app/command_line.h"
@@ -19,9 +22,7 @@ struct OptionDefinition {
 
 // Registration order is the order of the usage text and of argument matching.
 const OptionDefinition kOptions[] = {
-    {"Action", "",
-     "[ConvF09p|UpdateFILE05|AddHistoryCSV|PWScfConvOutput|DVXaF01Conv|VASPConvCONTCAR|VASPMakeXSF|"
-     "WIENConvDOS|WIENMakeCIFFromStruct|GULPMakeCIFFromInput|ShowCIFInf|CalRDF]"},
+    {"Action", "", nullptr},  // the hint lists the actions of the action table
     {"DBDir", "", "AtomDB_Directory"},
     {"nCycle", "0", "[0|>=1]"},
     {"nOutputInterval", "0", "[-1|>=1]"},
@@ -82,7 +83,7 @@ std::string DefaultDatabaseDirectory(const std::string& argv0) {
 
 // Fills the database paths from DBDir, else from the executable's place.
 void ResolveDatabasePaths(const std::string& argv0) {
-    std::string directory = gCommandLine.GetValue("DBDir");
+    std::string directory = ResolveBackslashPath(gCommandLine.GetValue("DBDir"));
     if (directory.empty()) directory = DefaultDatabaseDirectory(argv0);
     NONRELPath = JoinPath(directory, "nonrel");
     ASFDCPath = JoinPath(directory, "asfdc");
@@ -95,13 +96,52 @@ void ResolveDatabasePaths(const std::string& argv0) {
     printf("\n\n");
 }
 
+// "[ConvF09p|UpdateFILE05|...]": every action of the action table.
+std::string ActionHint() {
+    std::string hint = "[";
+    hint += ActionNames("|");
+    hint += ']';
+    return hint;
+}
+
+// A database is a regular file with something in it that can be opened.
+bool CanRead(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec) && std::filesystem::file_size(path, ec) > 0 && !ec &&
+           std::ifstream(path).is_open();
+}
+
+// True when every database the action reads can be opened; each one that
+// cannot is named in one line, and the action is then not run.
+bool DatabasesReadable(unsigned needs) {
+    std::vector<const std::string*> paths;
+    if (needs & kAtomDatabase) paths.insert(paths.end(), {&NONRELPath, &ASFDCPath});
+    if (needs & kSpaceGroupDatabase) paths.push_back(&SPGDBPath);
+    bool readable = true;
+    for (const std::string* path : paths) {
+        if (CanRead(*path)) continue;
+        printf("Error: Can not read the database [%s].\n", path->c_str());
+        readable = false;
+    }
+    return readable;
+}
+
 }  // namespace
 
 int RunCryslink(int argc, char** argv) {
     gCommandLine = CCommandLine();
     PrintBanner();
     for (const OptionDefinition& option : kOptions)
-        gCommandLine.AddOption(option.name, option.defaultValue, option.hint);
+        gCommandLine.AddOption(option.name, option.defaultValue,
+                               option.hint ? std::string(option.hint) : ActionHint());
+
+    const char* programName = argc > 0 ? argv[0] : "Cryslink";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            PrintUsage(programName);
+            return 0;
+        }
+    }
 
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
@@ -122,7 +162,6 @@ int RunCryslink(int argc, char** argv) {
     }
     if (gCommandLine.InvalidCount() > 0) return -1;
 
-    const char* programName = argc > 0 ? argv[0] : "Cryslink";
     if (argc <= 1) {
         PrintUsage(programName);
         return -1;
@@ -133,9 +172,11 @@ int RunCryslink(int argc, char** argv) {
     const std::string& action = gCommandLine.GetValue("Action");
     if (const ActionEntry* entry = FindAction(action)) {
         printf(entry->description, GetIntOption("sn"));
-        entry->handler(gCommandLine.GetFile(0), gCommandLine.GetFile(1));
+        if (DatabasesReadable(entry->databases))
+            entry->handler(ResolveBackslashPath(gCommandLine.GetFile(0)), ResolveBackslashPath(gCommandLine.GetFile(1)));
     } else {
         printf("\nError: Invalid Action: [%s]\n\n", action.c_str());
+        printf("Valid actions: %s\n", ActionNames(", ").c_str());
     }
 
     printf("\n");

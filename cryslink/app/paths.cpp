@@ -69,6 +69,19 @@ std::string DirectoryWithoutSeparator(const std::string& path) {
     return sep == std::string::npos ? std::string() : path.substr(0, sep);
 }
 
+std::string ResolveBackslashPath(const std::string& name) {
+    std::error_code ec;
+    if (name.find('\\') == std::string::npos || std::filesystem::exists(std::filesystem::symlink_status(name, ec)))
+        return name;
+    std::string slashes = name;
+    for (char& c : slashes)
+        if (c == '\\') c = '/';
+    const std::filesystem::path path(slashes);
+    const std::filesystem::path parent = path.has_parent_path() ? path.parent_path() : ".";
+    const bool usable = std::filesystem::exists(path, ec) || std::filesystem::is_directory(parent, ec);
+    return usable ? slashes : name;
+}
+
 std::string ExecutableDirectory(const std::string& argv0) {
     std::error_code ec;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);

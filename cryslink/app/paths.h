@@ -32,6 +32,12 @@ std::string& RemoveWhitespace(std::string& text);
 // The directory part of `path` without its trailing separator ("" when none).
 std::string DirectoryWithoutSeparator(const std::string& path);
 
+// A name written with "\" as separator, as on Windows ("..\w5\rutile.cif"):
+// when nothing has the name as written but, with every "\" read as "/", it
+// names an existing file or a new one in an existing directory, that name;
+// otherwise the name as written.
+std::string ResolveBackslashPath(const std::string& name);
+
 // Directory of the running executable, from /proc/self/exe; the directory of
 // argv0 when that cannot be read.
 std::string ExecutableDirectory(const std::string& argv0);

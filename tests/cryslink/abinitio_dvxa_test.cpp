@@ -62,35 +62,50 @@ TEST(DVXaF01, RewritesSpinAndMadelungLinesAndMovesTheTitle) {
     }
 }
 
-// A second run keeps the values and moves the new first line to the end too.
+// A second run keeps the values and moves the new first line to the end too;
+// its backup is F01.prev2, so F01.prev still holds the original.
 TEST(DVXaF01, TwoRunsInARow) {
     TempDir dir;
     WriteFile(dir / "F01", "title\n" + kBody);
     Convert(dir, {"--Spin=n"});
+    const std::string once = ReadFile(dir / "F01");
     const RunResult r = Convert(dir, {"--Spin=n"});
-    EXPECT_NE(r.output.find("Convert F01 file.\nInput file to be converted: [F01]\nBackup file [F01.prev] is created.\n"
+    EXPECT_EQ(ReadFile(dir / "F01.prev"), "title\n" + kBody);
+    EXPECT_EQ(ReadFile(dir / "F01.prev2"), once);
+    EXPECT_EQ(ReadFile(dir / "F01"),
+              "  1.0  2.0  3.0\n    1     M.P. of the cluster\n    0     Spin and M.P. on one line\nlast line\n\n\n"
+              "title\n\n\n    0     Spin polarization\n");
+    EXPECT_NE(Convert(dir, {}).output.find("Backup file [F01.prev3] is created.\n"), std::string::npos);
+    EXPECT_NE(r.output.find("Convert F01 file.\nInput file to be converted: [F01]\nBackup file [F01.prev2] is created.\n"
                             "Spin: n\nMadelung: 1\nF:     0     Spin polarization\nb:     1     M.P. of the cluster\n"
                             "b:     0     Spin and M.P. on one line\n\nCryslink finished."),
               std::string::npos)
         << r.output;
-    EXPECT_EQ(ReadFile(dir / "F01"),
-              "  1.0  2.0  3.0\n    1     M.P. of the cluster\n    0     Spin and M.P. on one line\nlast line\n\n\n"
-              "title\n\n\n    0     Spin polarization\n");
 }
 
-// No backup, no change: a missing F01, a backup name taken by a directory.
+// No backup, no change: a missing F01, an F01 that is a directory. A backup
+// name taken by anything, a directory too, passes to the next one.
 TEST(DVXaF01, BackupFailureLeavesF01Alone) {
     TempDir dir;
     RunResult r = Convert(dir, {});
     EXPECT_NE(r.output.find("Creation of backup file [F01.prev] was failed.\n"), std::string::npos);
     EXPECT_EQ(FileCount(dir), 0);
+    std::filesystem::create_directory(dir / "F01");
+    r = Convert(dir, {});
+    EXPECT_NE(r.output.find("Error: [F01] is no regular file; it is not converted and no backup is made.\n"),
+              std::string::npos)
+        << r.output;
+    EXPECT_EQ(FileCount(dir), 1);
+    std::filesystem::remove(dir / "F01");
     WriteFile(dir / "F01", "title\n" + kBody);
     std::filesystem::create_directory(dir / "F01.prev");
     r = Convert(dir, {});
-    EXPECT_NE(r.output.find("Creation of backup file [F01.prev] was failed.\n"), std::string::npos);
-    EXPECT_EQ(ReadFile(dir / "F01"), "title\n" + kBody);
+    EXPECT_NE(r.output.find("Backup file [F01.prev2] is created.\n"), std::string::npos) << r.output;
+    EXPECT_EQ(ReadFile(dir / "F01.prev2"), "title\n" + kBody);
 
     EXPECT_TRUE(CopyFileBytes(dir / "F01", dir / "F01"));
     EXPECT_FALSE(CopyFileBytes(dir / "none", dir / "copy"));
+    EXPECT_FALSE(CopyFileBytes(dir / "F01", dir / "F01.prev2"));  // never over an existing file
+    EXPECT_EQ(ReadFile(dir / "F01.prev2"), "title\n" + kBody);
     EXPECT_FALSE(std::filesystem::exists(dir / "copy"));
 }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/command_line.h"
 #include "app/paths.h"
+#include "program_runner.h"
 
 TEST(CommandLine, OptionsAreFoundWithoutRegardToCaseAndFirstDuplicateWins) {
     CCommandLine cl;
@@ -111,4 +114,23 @@ TEST(Paths, DirectoryOfAPath) {
     EXPECT_EQ(DirectoryWithoutSeparator("/usr/bin/Cryslink"), "/usr/bin");
     EXPECT_EQ(DirectoryWithoutSeparator("prog"), "");
     EXPECT_FALSE(ExecutableDirectory("prog").empty());
+}
+
+// Names written with "\" reach the file they mean on Linux; a name that exists
+// as written, or means nothing either way, stays as it is.
+TEST(Paths, BackslashNamesAreReadWithSlashesWhenOnlyThatNamesAFile) {
+    testing_support::TempDir dir;
+    std::filesystem::create_directories(dir / "w5");
+    testing_support::WriteFile(dir / "w5/rutile.cif", "x");
+    testing_support::WriteFile(dir / "a\\b.cif", "literal name");
+    const std::string d = dir.path();
+    const std::pair<std::string, std::string> cases[] = {
+        {d + "\\w5\\rutile.cif", d + "/w5/rutile.cif"},  // an input
+        {d + "\\w5\\list.txt", d + "/w5/list.txt"},      // an output in an existing directory
+        {d + "/a\\b.cif", d + "/a\\b.cif"},              // a file of that very name
+        {d + "\\nowhere\\x.cif", d + "\\nowhere\\x.cif"},
+        {"rutile.cif", "rutile.cif"},
+        {"", ""},
+    };
+    for (const auto& [given, used] : cases) EXPECT_EQ(ResolveBackslashPath(given), used) << given;
 }

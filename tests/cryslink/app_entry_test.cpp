@@ -2,6 +2,7 @@
 // paths, action selection and exit status.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "program_runner.h"
@@ -18,6 +19,11 @@ const std::string kBanner =
     "\n";
 
 const std::string kFinish = "\nCryslink finished.\n\n";
+
+const std::string kValidActions =
+    "Valid actions: ConvF09p, UpdateFILE05, AddHistoryCSV, PWScfConvOutput, DVXaF01Conv, VASPConvCONTCAR, "
+    "VASPMakeXSF, TranSIESTAConvOutput, CASTEPConvOutput, WIENConvDOS, WIENMakeCIFFromStruct, "
+    "GULPMakeCIFFromInput, ShowCIFInf, CalRDF, CalDistance\n";
 
 std::string PathLines(const std::string& dir, char sep) {
     std::string d = dir.empty() ? "" : dir + sep;
@@ -42,6 +48,22 @@ TEST(CryslinkEntry, NoArgumentsPrintsTheUsageWithTwentyOneOptions) {
     EXPECT_NE(r.output.find("\n                 --DBDir=AtomDB_Directory\n"), std::string::npos);
 }
 
+// --help and -h anywhere among the arguments print the usage and run nothing.
+TEST(CryslinkEntry, HelpPrintsTheUsageWithEveryActionAndStatusZero) {
+    TempDir dir;
+    const std::string usage = ReadFile(SourcePath("tests/data/cryslink/app/usage.txt"));
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--help"}, {"-h"}, {"--Action=ShowCIFInf", "x.cif", "--help"}, {"--Foo=1", "-h"}}) {
+        RunResult r = RunCryslinkIn(dir.path(), args, "Cryslink");
+        EXPECT_EQ(r.status, 0) << args[0];
+        EXPECT_EQ(r.output, kBanner + usage) << args[0];
+    }
+    const size_t hint = usage.find("--Action=[");
+    ASSERT_NE(hint, std::string::npos);
+    const std::string actions = usage.substr(hint, usage.find('\n', hint) - hint);
+    EXPECT_EQ(std::count(actions.begin(), actions.end(), '|'), 14) << actions;  // 15 actions
+}
+
 TEST(CryslinkEntry, UsageNamesTheProgramAsStarted) {
     TempDir dir;
     RunResult r = RunCryslinkIn(dir.path(), {}, "/opt/tools/cryslink-1.0");
@@ -64,14 +86,14 @@ TEST(CryslinkEntry, UnknownOrMissingActionFinishesWithStatusZero) {
     RunResult r = RunCryslinkIn(dir.path(), {"--DBDir=/opt/db", "--Action=Frobnicate"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.output, kBanner + "arg: --DBDir=/opt/db\narg: --Action=Frobnicate\n" + PathLines("/opt/db", '/') +
-                            "\nError: Invalid Action: [Frobnicate]\n\n" + kFinish);
+                            "\nError: Invalid Action: [Frobnicate]\n\n" + kValidActions + kFinish);
 
     r = RunCryslinkIn(dir.path(), {"--DBDir=D:\\db\\", "a.cif"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.output, kBanner + "arg: --DBDir=D:\\db\\\narg: a.cif\nAdd File [a.cif].\n" +
                             "NONRELPath:  D:\\db\\nonrel\nASFDCPath :  D:\\db\\asfdc\nAtomDBPath:  D:\\db\\nonrel\n"
                             "SPGDBPath :  D:\\db\\spgra\n\n\n" +
-                            "\nError: Invalid Action: []\n\n" + kFinish);
+                            "\nError: Invalid Action: []\n\n" + kValidActions + kFinish);
 }
 
 TEST(CryslinkEntry, WithoutDBDirTheDatabasesLieBesideTheRunningExecutable) {

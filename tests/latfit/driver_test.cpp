@@ -127,12 +127,12 @@ TEST_F(MgoRun, FailedCloseReplacesTheEndBlock) {
   EXPECT_TRUE(result.output.ends_with("--->   90.0000    \n FILE CLOSE ERR\n")) << result.output;
 }
 
+// The example directory copied as `cp -r` copies it (links as links) runs as it is.
 TEST(RutileRun, ExpandsToTwoTitaniumAndFourOxygen) {
   TempDir dir;
   const std::string example = SOURCE_DIR "/examples/latfit/rutile/";
-  for (const char* name : {"tio2.str", "tio2.atm"})
-    std::filesystem::copy_file(example + name, dir / name);
-  std::filesystem::copy_file(kLibrary, dir / "symmetry.dat");
+  std::filesystem::copy(example, dir.path(),
+                        std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks);
   const auto result = runLatfitIn(dir.path(), readFile(example + "control.txt"));
   EXPECT_EQ(result.status, 0);
   const std::string crd = readFile(dir / "tio2.crd");
@@ -141,6 +141,13 @@ TEST(RutileRun, ExpandsToTwoTitaniumAndFourOxygen) {
             std::string::npos);
   EXPECT_NE(crd.find("    6       2  1.0000  0.804800  0.195200  0.500000    0              2\n"),
             std::string::npos);
+}
+
+// Each example carries its own copy of the space-group library.
+TEST(Examples, CarryTheSpaceGroupLibrary) {
+  for (const char* example : {"mgo", "rutile"})
+    EXPECT_EQ(readFile(SOURCE_DIR "/examples/latfit/" + std::string(example) + "/symmetry.dat"), readFile(kLibrary))
+        << example;
 }
 
 }  // namespace
