@@ -170,6 +170,9 @@ int CVASP::ReadPOSCARFile(const std::string& path, CCrystal& crystal) {
     std::vector<std::string> names;
     const std::string potcarPath = JoinPath(DirectoryWithoutSeparator(path), "POTCAR");
     const bool potcar = ReadPOTCARFile(potcarPath, names) && !names.empty();
+    // Names that are all elements make the types at once; others wait for the species line.
+    const bool typed = potcar && std::all_of(names.begin(), names.end(), IsElementSymbol);
+    if (typed && !AddAtomGroups(crystal, names, {}, potcarPath)) return -1;
 
     CTextScanner file;
     if (!file.Open(path)) {
@@ -211,7 +214,8 @@ int CVASP::ReadPOSCARFile(const std::string& path, CCrystal& crystal) {
     else
         for (std::string_view word : SplitWords(line)) species.push_back(SpeciesTypeName(word));
     if (!potcar) names = species;
-    if (!AddAtomGroups(crystal, names, potcar ? species : std::vector<std::string>{}, potcar ? potcarPath : path))
+    if (!typed && !AddAtomGroups(crystal, names, potcar ? species : std::vector<std::string>{},
+                                 potcar ? potcarPath : path))
         return -1;
     std::printf("nAtomTypes: %d\n", crystal.nAtomTypes);
     if (groups_.empty()) return fail("has no species line and no POTCAR gives the atom types");
