@@ -60,12 +60,14 @@ packed_seeds() {
     torv_fuzzer) pack "$d/sio2" "$e"/torv/sio2.{f05,f07,f9p,f9v}
                  pack "$d/run3" "$s"/tests/data/cryslink/md/run3.{f05,f07,f9p,f9v} ;;
     vasp_fuzzer) pack "$d/h2o-md" "$e"/vasp-h2o-md/{POSCAR,-,INCAR,CONTCAR,OUTCAR}
+                 pack "$d/ch4-ml" "$s"/tests/data/cryslink/vasp/ch4_ml/{POSCAR,-,INCAR,-,OUTCAR}
                  [ -d "$c/vasp" ] || return 0
                  pack "$d/AlN" "$c"/vasp/AlN_static/{POSCAR,POTCAR,-,CONTCAR,-}
                  pack "$d/Si" "$c"/vasp/Si_relax/{POSCAR,-,-,-,OUTCAR}
                  pack "$d/FeS2" "$c"/vasp/POSCAR_FeS2_slab_selective
                  pack "$d/anatase" "$c"/vasp/POSCAR_anatase_vasp4 ;;
-    siesta_fuzzer) [ -d "$c/siesta" ] || return 0
+    siesta_fuzzer) for f in "$s"/tests/data/cryslink/siesta/*.out; do pack "$d/$(basename "$f")" - "$f"; done
+                   [ -d "$c/siesta" ] || return 0
                    for f in "$c"/siesta/*.out; do pack "$d/$(basename "$f")" - "$f"; done ;;
     pwscf_fuzzer) [ -d "$c/pwscf" ] || return 0
                   pack "$d/NaCl" "$c"/pwscf/NaCl-001_scf{_ibrav0.in,.out}

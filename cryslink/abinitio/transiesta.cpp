@@ -309,6 +309,8 @@ int TranSIESTAConvOutput(const std::string& path) {
                               : atk.ReadNextCrystalStructureFromOutput(file, s, c, initial);
     });
     if (written != 1) return -1;
+    // The relaxed or final coordinates a run prints after its last step.
+    if (survey.siesta4 && plan.nStep == nCounted) siesta4.ReadFinalStructure(file, running);
 
     std::printf("\n");
     MakeCIFFile(initial, "initial", names.initialCif);

@@ -1,5 +1,6 @@
 #include "abinitio/vasp.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "core/cell_vectors.h"
 #include "core/cif_writer.h"
 #include "core/crystal.h"
+#include "core/elements.h"
 #include "core/staged_file.h"
 #include "core/step_loop.h"
 #include "core/text_scanner.h"
@@ -35,6 +37,17 @@ std::string POTCARTypeName(std::string_view header) {
 
 // An element of the species line: "Fe_pv" and "Fe/abc123" give Fe.
 std::string SpeciesTypeName(std::string_view word) { return std::string(word.substr(0, word.find_first_of("_/"))); }
+
+// The element of a VRHFIN line ("VRHFIN =Fe: d7 s1" gives Fe); "" for any other line.
+std::string VRHFINElement(std::string_view line) {
+    line = TrimView(line);
+    const size_t equals = line.find('=');
+    if (!line.starts_with("VRHFIN") || equals == std::string_view::npos) return "";
+    const std::string_view text = TrimView(line.substr(equals + 1));
+    return std::string(text.substr(0, text.find_first_of(": \t")));
+}
+
+bool IsElementSymbol(const std::string& name) { return AtomicNumberOfSymbol(name) > 0; }
 
 bool IsCountsLine(std::string_view line) { return line.find_first_not_of(" \t\r\n0123456789") == std::string_view::npos; }
 
@@ -106,7 +119,7 @@ void WriteStructure(CCrystal& crystal, const std::string& directory, const std::
 
 }  // namespace
 
-bool CVASP::ReadPOTCARFile(const std::string& path, CCrystal& crystal) {
+bool CVASP::ReadPOTCARFile(const std::string& path, std::vector<std::string>& names) {
     CTextScanner file;
     if (!file.Open(path)) {
         std::printf("Error in CVASP::ReadPOTCARFile: Can not read [%s].\n", path.c_str());
@@ -114,10 +127,11 @@ bool CVASP::ReadPOTCARFile(const std::string& path, CCrystal& crystal) {
     }
     // A data set runs from its header line to "End of Dataset"; its TITEL
     // line, when there is one, names it even where a line precedes the header.
+    // A stub without TITEL is named by the element of its VRHFIN line.
     std::string header, line;
     while (file.ReadLine(header)) {
         if (TrimView(header).empty()) continue;
-        std::string name = POTCARTypeName(header);
+        std::string name = POTCARTypeName(header), element = VRHFINElement(header);
         bool titled = false;
         while (file.ReadLine(line)) {
             const std::string_view text = TrimView(line);
@@ -125,9 +139,24 @@ bool CVASP::ReadPOTCARFile(const std::string& path, CCrystal& crystal) {
                 name = POTCARTypeName(text.substr(text.find('=') + 1));
                 titled = true;
             }
+            if (element.empty()) element = VRHFINElement(text);
             if (ContainsNoCase(line, "END OF DATASET")) break;
         }
-        crystal.AddAtomType(name, 0.0, false);
+        names.push_back(titled || element.empty() ? name : element);
+    }
+    return true;
+}
+
+bool CVASP::AddAtomGroups(CCrystal& crystal, const std::vector<std::string>& names,
+                          const std::vector<std::string>& species, const std::string& source) {
+    for (size_t g = 0; g < names.size(); ++g) {
+        std::string name = names[g];
+        if (!IsElementSymbol(name) && g < species.size() && IsElementSymbol(species[g])) name = species[g];
+        if (!IsElementSymbol(name))
+            std::printf("Warning: the atom type [%s] of [%s] is no element symbol.\n", name.c_str(), source.c_str());
+        const int type = crystal.AddAtomType(name, 0.0, true);
+        if (type >= crystal.nAtomTypes) return false;  // the table is full, as its own line said
+        groups_.push_back({type, 0});
     }
     return true;
 }
@@ -136,7 +165,14 @@ int CVASP::ReadPOSCARFile(const std::string& path, CCrystal& crystal) {
     std::printf("ReadPOSCARFile:\n");
     crystal.Initialize();
     PrepareCrystal(crystal);
-    const bool potcar = ReadPOTCARFile(JoinPath(DirectoryWithoutSeparator(path), "POTCAR"), crystal);
+    groups_.clear();
+    haveCell_ = false;
+    std::vector<std::string> names;
+    const std::string potcarPath = JoinPath(DirectoryWithoutSeparator(path), "POTCAR");
+    const bool potcar = ReadPOTCARFile(potcarPath, names) && !names.empty();
+    // Names that are all elements make the types at once; others wait for the species line.
+    const bool typed = potcar && std::all_of(names.begin(), names.end(), IsElementSymbol);
+    if (typed && !AddAtomGroups(crystal, names, {}, potcarPath)) return -1;
 
     CTextScanner file;
     if (!file.Open(path)) {
@@ -166,31 +202,38 @@ int CVASP::ReadPOSCARFile(const std::string& path, CCrystal& crystal) {
     std::printf("  Lattice parameters: %lg nm %lg nm %lg nm   %lg %lg %lg\n", crystal.a, crystal.b, crystal.c,
                 crystal.alpha, crystal.beta, crystal.gamma);
     if (!CheckCell(crystal, path)) return -1;
+    std::copy(&vectors[0][0], &vectors[0][0] + 9, &cell_[0][0]);
+    haveCell_ = true;
 
     // Line 6 holds the element symbols, or (older layout) already the counts.
     const long mark = file.Tell(), markLine = file.LineNumber();
     if (!file.ReadLine(line)) return fail("ends before the atom counts");
-    if (IsCountsLine(line)) {
+    std::vector<std::string> species;
+    if (IsCountsLine(line))
         file.Seek(mark, markLine);
-    } else if (!potcar || crystal.nAtomTypes == 0) {
-        for (std::string_view word : SplitWords(line)) crystal.AddAtomType(SpeciesTypeName(word), 0.0, false);
-    }
+    else
+        for (std::string_view word : SplitWords(line)) species.push_back(SpeciesTypeName(word));
+    if (!potcar) names = species;
+    if (!typed && !AddAtomGroups(crystal, names, potcar ? species : std::vector<std::string>{},
+                                 potcar ? potcarPath : path))
+        return -1;
     std::printf("nAtomTypes: %d\n", crystal.nAtomTypes);
-    if (crystal.nAtomTypes == 0) return fail("has no species line and no POTCAR gives the atom types");
+    if (groups_.empty()) return fail("has no species line and no POTCAR gives the atom types");
 
     if (!file.ReadLine(line)) return fail("ends before the atom counts");
-    std::vector<double> counts(static_cast<size_t>(crystal.nMaxAtomTypes) + 1);
+    std::vector<double> counts(groups_.size() + 1);
     const int nCounts = ScanNumbers(line, counts.data(), static_cast<int>(counts.size()));
-    if (nCounts != crystal.nAtomTypes) {
-        std::printf("Error: [%s] gives %d atom counts for %d atom types.\n", path.c_str(), nCounts, crystal.nAtomTypes);
+    if (nCounts != static_cast<int>(groups_.size())) {
+        std::printf("Error: [%s] gives %d atom counts for %zu atom types.\n", path.c_str(), nCounts, groups_.size());
         return -1;
     }
-    for (int t = 0; t < crystal.nAtomTypes; ++t) {
-        const double n = counts[static_cast<size_t>(t)];
+    for (size_t g = 0; g < groups_.size(); ++g) {
+        const double n = counts[g];
         if (n < 0 || n != std::floor(n) || n > crystal.nMaxAtomSites) return fail("has an atom count that is no count");
-        crystal.nEachAtoms[t] = static_cast<int>(n);
-        std::printf("  nEachAtoms[%d]=%d\n", t, crystal.nEachAtoms[t]);
+        groups_[g].count = static_cast<int>(n);
+        crystal.nEachAtoms[groups_[g].type] += groups_[g].count;
     }
+    for (int t = 0; t < crystal.nAtomTypes; ++t) std::printf("  nEachAtoms[%d]=%d\n", t, crystal.nEachAtoms[t]);
 
     if (!file.ReadLine(line)) return fail("ends before the coordinate line");
     if (FirstLetter(line) == 'S' || FirstLetter(line) == 's')
@@ -198,12 +241,13 @@ int CVASP::ReadPOSCARFile(const std::string& path, CCrystal& crystal) {
     const char mode = FirstLetter(line);
     const bool cartesian = mode == 'C' || mode == 'c' || mode == 'K' || mode == 'k';
 
-    for (int t = 0; t < crystal.nAtomTypes; ++t) {
-        const std::string typeName = TypeName(crystal.AtomTypes[t]);
-        for (int j = 0; j < crystal.nEachAtoms[t]; ++j) {
+    std::vector<int> numbered(static_cast<size_t>(crystal.nAtomTypes));
+    for (const AtomGroup& group : groups_) {
+        const std::string typeName = TypeName(crystal.AtomTypes[group.type]);
+        for (int j = 0; j < group.count; ++j) {
             double p[3];
             if (!file.ReadLine(line) || ScanNumbers(line, p, 3) < 3) return fail("has no three coordinates of an atom");
-            const std::string label = typeName + std::to_string(j + 1);
+            const std::string label = typeName + std::to_string(++numbered[static_cast<size_t>(group.type)]);
             std::printf("  Site: %s (%lg,%lg,%lg) => ", label.c_str(), p[0], p[1], p[2]);
             double x = p[0], y = p[1], z = p[2];
             if (cartesian) {
@@ -229,21 +273,26 @@ int CVASP::ReadOUTCARFrame(CTextScanner& file, int step, CCrystal& crystal) {
                     file.LineNumber());
         return 0;
     };
-    if (!file.FindLineContaining("VOLUME and BASIS-vectors", line) ||
-        !file.FindLineContaining("direct lattice vectors", line))
-        return fail("has no lattice vectors");
-    double vectors[3][3];
-    for (auto& v : vectors) {
-        if (!file.ReadLine(line) || ScanNumbers(line, v, 3) < 3) return fail("has no three numbers for a lattice vector");
-        for (double& x : v) x *= units::kAngstromToNm;
+    // The cell is printed after "VOLUME and BASIS-vectors are now" and, in
+    // machine-learned steps, on its own: the last one before the block counts.
+    bool found = false;
+    while (!found && file.ReadLine(line)) {
+        found = IsOUTCARStepHeader(line);
+        if (found || line.find("direct lattice vectors") == std::string::npos) continue;
+        for (auto& v : cell_) {
+            if (!file.ReadLine(line) || ScanNumbers(line, v, 3) < 3) return fail("has no three numbers for a lattice vector");
+            for (double& x : v) x *= units::kAngstromToNm;
+        }
+        haveCell_ = true;
     }
-    SetLatticeFromVectors(crystal, vectors);
+    if (!found || !file.SkipLines(1)) return fail("has no positions");
+    if (!haveCell_) return fail("has no lattice vectors");
+    SetLatticeFromVectors(crystal, cell_);
     std::printf("Lattice parameters: %lg %lg %lg nm  %lg %lg %lg\n", crystal.a, crystal.b, crystal.c, crystal.alpha,
                 crystal.beta, crystal.gamma);
-    if (!file.FindLine(IsOUTCARStepHeader, line) || !file.SkipLines(1)) return fail("has no positions");
-    for (int t = 0; t < crystal.nAtomTypes; ++t) {
-        const std::string typeName = TypeName(crystal.AtomTypes[t]);
-        for (int j = 0; j < crystal.nEachAtoms[t]; ++j) {
+    for (const AtomGroup& group : groups_) {
+        const std::string typeName = TypeName(crystal.AtomTypes[group.type]);
+        for (int j = 0; j < group.count; ++j) {
             double v[6], x, y, z;
             if (!file.ReadLine(line) || ScanNumbers(line, v, 6) < 6) return fail("has no position and force of an atom");
             const double k = units::kAngstromToNm;
@@ -252,7 +301,7 @@ int CVASP::ReadOUTCARFrame(CTextScanner& file, int step, CCrystal& crystal) {
         }
     }
     crystal.CalculateLatticeVectors();
-    TurnForcesToLatticeFrame(crystal, vectors);
+    TurnForcesToLatticeFrame(crystal, cell_);
     crystal.CopyAsymSitesToSites();
     return 1;
 }

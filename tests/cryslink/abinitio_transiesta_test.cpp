@@ -1,6 +1,7 @@
-// TranSIESTAConvOutput: the SIESTA 4.x outputs of the corpus, and the
-// TranSIESTA-C/ATK layouts (no public file of those exists: the fixtures here
-// follow the layout the reader knows), the ATK input update, bad input.
+// TranSIESTAConvOutput: the SIESTA 4.x and 5.x outputs of the corpus and of
+// tests/data/cryslink/siesta, and the TranSIESTA-C/ATK layouts (no public file
+// of those exists: the fixtures here follow the layout the reader knows), the
+// ATK input update, bad input.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -29,6 +30,7 @@ struct Case {
     int nFrames;  // -1: no XSF file
     Cell cell;
     std::vector<FrameCheck> checks;
+    std::string finalSite = "";  // text of the final CIF's site lines, when given
 };
 
 void RunCase(const Case& c) {
@@ -37,6 +39,8 @@ void RunCase(const Case& c) {
         const std::string corpus = SourcePath("../shared/corpus/siesta/" + c.output.substr(7));
         if (!std::filesystem::exists(corpus)) GTEST_SKIP() << "no corpus of real files beside the checkout";
         std::filesystem::copy(corpus, dir / "run.out");
+    } else if (c.output.starts_with("data:")) {
+        std::filesystem::copy(SourcePath("tests/data/cryslink/siesta/" + c.output.substr(5)), dir / "run.out");
     } else if (!c.output.empty()) {
         WriteFile(dir / "run.out", c.output);
     }
@@ -52,7 +56,10 @@ void RunCase(const Case& c) {
         return;
     }
     const XSFAnimation xsf = ParseXSF(ReadFile(dir / "run.xsf"));
-    EXPECT_EQ(xsf.animSteps, c.nFrames) << c.name;
+    if (c.nFrames == 0) {
+        EXPECT_EQ(ReadFile(dir / "run.xsf"), "") << c.name;
+    }
+    EXPECT_EQ(xsf.animSteps, c.nFrames == 0 ? -1 : c.nFrames) << c.name;
     ASSERT_EQ(static_cast<int>(xsf.frames.size()), c.nFrames) << c.name;
     for (const FrameCheck& check : c.checks) {
         SCOPED_TRACE(c.name);
@@ -60,6 +67,7 @@ void RunCase(const Case& c) {
     }
     EXPECT_TRUE(std::filesystem::exists(dir / "run-initial.cif")) << c.name;
     EXPECT_TRUE(std::filesystem::exists(dir / "run-final.cif")) << c.name;
+    EXPECT_NE(ReadFile(dir / "run-final.cif").find(c.finalSite), std::string::npos) << c.name;
 }
 
 // A SIESTA 4.x MD run: Bohr, then fractional coordinates, and the summary
@@ -129,6 +137,29 @@ TEST(TranSIESTAConvOutput, SIESTA4Outputs) {
          Cell{{{10, 0, 0}, {0, 10, 0}, {0, 0, 10}}}, {}},
         {"no cell", "outcoor: Atomic coordinates (Ang):\n 0 0 0 1 1 H\n\nsiesta: Atomic forces (eV/Ang):\n", {},
          "has no unit cell (outcell) before its forces.\n", -1, {}, {}},
+        // SIESTA 4.1 CG with default output: the steps print only the total force and no
+        // coordinates; the closing summary's forces are one frame at the final (unrelaxed)
+        // coordinates, whose cell is far from the standard orientation.
+        {"4.1 CG, totals only", "data:siesta41_cg_C2.out", {}, "nStep: 1\n", 1,
+         Cell{{{2.13, 1.229756, 0}, {2.13, -1.229756, 0}, {0, 0, 14.2}}},
+         {{0, 6, {0, {-0.02212396, 0, 0}, {0.598957, 0, 0}}}, {0, 6, {1, {1.40225271, 0, 0}, {-0.510452, 0, 0}}}},
+         "C2         C   1 i    0.329167    0.329167    0.000000"},
+        // 5.1 single point: the geometry SIESTA prints from its input (bohr, species by number).
+        {"5.1 single point", "data:siesta51_single_point_Bi.out", {}, "nStep: 1\n", 1,
+         Cell{{{3.9837, -2.29999, 0}, {3.9837, 2.29999, 0}, {0, 0, 26.558}}},
+         {{0, 83, {1, {2.6557975, 0, 1.620002}, {0.009515, 0, 0.150964}}}}},
+        // 5.1 MD with coordinates every step: the closing summary repeats the last step.
+        {"5.1 MD", "data:siesta51_md_MgCO3.out", {}, "nStep: 5\n", 5,
+         Cell{{{5.67783, 0, 0}, {3.786009, 4.231299, 0}, {3.786009, 1.692731, 3.877957}}},
+         {{-1, 8, {4, {3.83776394, 0.28713555, 0.94126653}, {2.764714, -6.822410, 0.326351}}}}},
+        // Per-atom forces every step but no coordinates after the input's: four frames at that geometry.
+        {"CG without outcoor", "data:siesta_max1_cg_Si.out", {}, "nStep: 4\n", 4,
+         Cell{{{2.719, 2.716, 0}, {0, 2.715, 2.715}, {2.715, 0, 2.715}}},
+         {{0, 14, {0, {0, 0, 0}, {-0.017011, -0.011933, 0.010083}}},
+          {-1, 14, {1, {1.3574983, 1.3574983, 1.3574983}, {-0.008324, 0.003696, -0.007333}}}}},
+        // Only totals and no summary: no frame, but both structures, the final one relaxed.
+        {"CG, totals only, no summary", "data:siesta_max1_cg_totals_Si.out", {}, "nStep: 0\n", 0, {}, {},
+         "Si2        Si   1 i    0.250000    0.250000    0.250000"},
     };
     for (const Case& c : cases) RunCase(c);
 }

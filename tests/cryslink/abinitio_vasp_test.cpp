@@ -31,8 +31,10 @@ void UseDatabases(CCrystal& c) {
     c.ASFDCPath = SourcePath("data/asfdc");
 }
 
+// A run directory of tests/data (real files committed with their source), else of the corpus.
 void CopyRun(const std::string& run, const TempDir& dir) {
-    std::filesystem::copy(Corpus(run), dir / run);
+    const std::string own = SourcePath("tests/data/cryslink/vasp/" + run);
+    std::filesystem::copy(std::filesystem::exists(own) ? own : Corpus(run), dir / run);
     for (const auto& f : std::filesystem::directory_iterator(dir / run))
         std::filesystem::permissions(f.path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
 }
@@ -110,6 +112,7 @@ TEST(VASPPOSCAR, LayoutsAndBadInput) {
         const char* types;
         double a;  // nm
         SiteCheck site;
+        const char* printed = "";  // a line the reading prints
     } cases[] = {
         {"species line", "t\n1.0\n" + cell + "Fe O\n2 1\n" + direct, potcar, 1, "Fe O", 0.5, {2, "O1", 0.7, 0.8, 0.9}},
         {"counts line only", "t\n1.0\n" + cell + "2 1\n" + direct, potcar, 1, "Fe O", 0.5, {2, "O1", 0.7, 0.8, 0.9}},
@@ -128,8 +131,23 @@ TEST(VASPPOSCAR, LayoutsAndBadInput) {
          {0, "Fe1", 0.4, 0.6, 0.2}},
         {"no POTCAR: species line", "t\n1\n" + cell + "Fe_pv O/a1b2\n2 1\n" + direct, "", 1, "Fe O", 0.5,
          {2, "O1", 0.7, 0.8, 0.9}},
+        // Types are unique by element: both data sets of O are one type, labels numbered on.
         {"repeated POTCAR type", "t\n1\n" + cell + "1 1\n" + direct,
-         " PAW O 1\n End of Dataset\n PAW O_h 2\n End of Dataset\n\n", 1, "O O{b}", 0.5, {1, "O{b}1", 0.4, 0.5, 0.6}},
+         " PAW O 1\n End of Dataset\n PAW O_h 2\n End of Dataset\n\n", 1, "O", 0.5, {1, "O2", 0.4, 0.5, 0.6}},
+        {"one element in two groups", "t\n1\n" + cell + "Fe O Fe\n1 1 1\n" + direct,
+         " PAW_PBE Fe_pv 1\n End of Dataset\n PAW_PBE O 2\n End of Dataset\n PAW_PBE Fe 3\n End of Dataset\n", 1,
+         "Fe O", 0.5, {2, "Fe2", 0.7, 0.8, 0.9}},
+        // Stubs without TITEL: the element of VRHFIN, with or without a header line before it.
+        {"VRHFIN stubs", "t\n1\n" + cell + "2 1\n" + direct,
+         "   VRHFIN =Fe: d7 s1\n   LEXCH  = PE\n End of Dataset\n PAW_PBE O_s 2\n   VRHFIN =O: s2p4\n End of Dataset\n",
+         1, "Fe O", 0.5, {2, "O1", 0.7, 0.8, 0.9}},
+        // A data set that names no element falls back to the species line, else keeps its name with a warning.
+        {"no element: species line", "t\n1\n" + cell + "H O\n2 1\n" + direct,
+         " PAW_PBE H.75 07Oct2005\n End of Dataset\n PAW_PBE O 08Apr2002\n End of Dataset\n", 1, "H O", 0.5,
+         {1, "H2", 0.4, 0.5, 0.6}},
+        {"no element, no species line", "t\n1\n" + cell + "2 1\n" + direct,
+         " PAW_PBE H.75 07Oct2005\n End of Dataset\n PAW_PBE O 08Apr2002\n End of Dataset\n", 1, "H.75 O", 0.5,
+         {1, "H.752", 0.4, 0.5, 0.6}, "Warning: the atom type [H.75] of ["},
         {"no POTCAR, no species line", "t\n1\n" + cell + "2 1\n" + direct, "", -1, "", 0, {}},
         {"counts for other types", "t\n1\n" + cell + "Fe O\n3\n" + direct, potcar, -1, "", 0, {}},
         {"singular cell", "t\n1\n5 0 0\n10 0 0\n0 0 5\n2 1\n" + direct, potcar, -1, "", 0, {}},
@@ -143,7 +161,11 @@ TEST(VASPPOSCAR, LayoutsAndBadInput) {
         if (!c.potcar.empty()) WriteFile(dir / "POTCAR", c.potcar);
         CCrystal crystal;
         UseDatabases(crystal);
-        ASSERT_EQ(CVASP().ReadPOSCARFile(dir / "POSCAR", crystal), c.status) << c.name;
+        testing::internal::CaptureStdout();
+        const int status = CVASP().ReadPOSCARFile(dir / "POSCAR", crystal);
+        const std::string printed = testing::internal::GetCapturedStdout();
+        ASSERT_EQ(status, c.status) << c.name;
+        EXPECT_NE(printed.find(c.printed), std::string::npos) << c.name << "\n" << printed;
         if (c.status != 1) continue;
         EXPECT_EQ(TypeNames(crystal), c.types) << c.name;
         EXPECT_NEAR(crystal.a, c.a, 1e-12) << c.name;
@@ -177,6 +199,14 @@ TEST(VASPMakeXSF, CorpusRuns) {
                {2.420241292, 3.314608579, -0.432214563}}},
          14, 14, {0, {4.10155, 4.12889, 4.23826}, {-6.093438, 11.335326, -7.020065}},
          {1, {2.23453, 1.92902, 2.89497}, {12.796626, 6.538496, -15.216151}}},
+        // VASP 6 on-the-fly training: 10 machine-learned and 4 ab-initio blocks, each a
+        // frame; the last takes the skewed cell printed on its own before it.
+        {"ch4_ml", "ch4_ml/POSCAR", "ch4_ml/CH4.xsf", 14, Cell{{{10, 0, 0}, {0, 10, 0}, {0, 0, 10}}},
+         Cell{{{10.011776419, -0.021496755, 0.008079854},
+               {-0.000000000, 9.992079789, 0.002921446},
+               {0.000000000, -0.000000000, 10.001923990}}},
+         1, 6, {0, {5.38154, 4.06861, 3.60573}, {0, 0, 0}},
+         {4, {5.03772, 4.65769, 4.45972}, {0.002665, 0.019943, -0.009192}}},
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -217,15 +247,17 @@ TEST(VASPConvCONTCAR, CorpusRunsAndThePreferredStartingStructure) {
 
 namespace {
 
-// An OUTCAR of two atoms (Si, O) and nSteps ionic steps; step s moves the Si
-// atom to x = s. `cut` > 0 ends the file that many characters early.
-std::string SyntheticOUTCAR(int nSteps, size_t cut = 0) {
+// An OUTCAR of two atoms (Si, O), or three (a second Si), and nSteps ionic
+// steps; step s moves the first atom to x = s. `cut` > 0 ends the file that
+// many characters early.
+std::string SyntheticOUTCAR(int nSteps, size_t cut = 0, bool thirdAtom = false) {
     std::string text = " vasp synthetic\n";
     for (int s = 0; s < nSteps; ++s) {
         text += " VOLUME and BASIS-vectors are now :\n      direct lattice vectors   reciprocal lattice vectors\n"
                 "    10.0 0.0 0.0  0.1 0 0\n    0.0 10.0 0.0  0 0.1 0\n    0.0 0.0 10.0  0 0 0.1\n\n"
                 " POSITION                                       TOTAL-FORCE (eV/Angst)\n -----------\n";
-        text += "  " + std::to_string(s) + ".0 1.0 1.0   0.5 0.0 0.0\n  2.0 2.0 2.0  -0.5 0.0 0.0\n -----------\n\n";
+        text += "  " + std::to_string(s) + ".0 1.0 1.0   0.5 0.0 0.0\n  2.0 2.0 2.0  -0.5 0.0 0.0\n";
+        text += std::string(thirdAtom ? "  3.0 3.0 3.0   0.0 0.0 0.5\n" : "") + " -----------\n\n";
     }
     return text.substr(0, text.size() - std::min(cut, text.size()));
 }
@@ -234,6 +266,17 @@ std::string SyntheticOUTCAR(int nSteps, size_t cut = 0) {
 std::string SingularStep(std::string text) {
     const size_t second = text.find("0.0 0.0 10.0", text.find("0.0 0.0 10.0") + 1);
     return text.replace(second, 12, "0.0 0.0 0.0");
+}
+
+// A VASP 6 run with a machine-learned force field: after an ab-initio step,
+// (ML) blocks whose cell is printed without "VOLUME and BASIS-vectors" (here
+// turned, a along y), or not at all, so that the previous step's cell holds.
+std::string MachineLearnedOUTCAR() {
+    const std::string header = " POSITION                                       TOTAL-FORCE (eV/Angst) (ML)\n -----------\n";
+    return SyntheticOUTCAR(1) + "  volume of cell :     1000.00\n      direct lattice vectors   reciprocal lattice vectors\n"
+           "    0.0 10.0 0.0  0 0.1 0\n    0.0 0.0 10.0  0 0 0.1\n    10.0 0.0 0.0  0.1 0 0\n\n" + header +
+           "  1.0 5.0 1.0   0.0 0.1 0.0\n  2.0 2.0 2.0   0.0 -0.1 0.0\n -----------\n" + header +
+           "  1.0 7.0 1.0   0.0 0.1 0.0\n  2.0 2.0 2.0   0.0 -0.1 0.0\n -----------\n";
 }
 
 const char* kTwoAtomPOSCAR = "Si O pair\n1\n10 0 0\n0 10 0\n0 0 10\nSi O\n1 1\nDirect\n0 0.1 0.1\n0.2 0.2 0.2\n";
@@ -250,6 +293,7 @@ TEST(VASPMakeXSF, StepsTitlesAndBadInput) {
         std::string expectedLines;  // printed, in this order
         int nFrames;                // -1: no XSF file
         double lastX;               // x of the first atom in the last frame
+        std::vector<int> lastZ = {};  // atomic numbers of the last frame, when given
     } cases[] = {
         {"interval 3 of 10", kTwoAtomPOSCAR, "SYSTEM = Si pair\n", SyntheticOUTCAR(10), {"--nOutputInterval=3"},
          "Si.xsf", "nStep: 10\nnOutputInterval: 3\nnOutput: 4\n", 4, 9.0},
@@ -260,6 +304,11 @@ TEST(VASPMakeXSF, StepsTitlesAndBadInput) {
          "Error: 1 step(s) of [run/OUTCAR] are incomplete or do not hold 2 atoms; they are left out.\n", 9, 8.0},
         {"no title anywhere", "\n1\n10 0 0\n0 10 0\n0 0 10\nSi O\n1 1\nDirect\n0 0 0\n0.2 0.2 0.2\n", "",
          SyntheticOUTCAR(1), {}, "OUTCAR.xsf", "Title: OUTCAR\n", 1, 0.0},
+        {"machine-learned steps", kTwoAtomPOSCAR, "", MachineLearnedOUTCAR(), {}, "Si.xsf", "nStep: 3\n", 3, 7.0},
+        // The atoms of an element given in two groups keep the order of the file.
+        {"one element in two groups",
+         "Si O Si\n1\n10 0 0\n0 10 0\n0 0 10\nSi O Si\n1 1 1\nDirect\n0 0.1 0.1\n0.2 0.2 0.2\n0.3 0.3 0.3\n", "",
+         SyntheticOUTCAR(2, 0, true), {}, "Si.xsf", "nAtomSites: 3  nAtomType: 2\n", 2, 1.0, {14, 8, 14}},
         {"no OUTCAR", kTwoAtomPOSCAR, "", "", {}, "Si.xsf", "Can not read [run/OUTCAR].\n", -1, 0},
         {"singular cell in a step", kTwoAtomPOSCAR, "", SingularStep(SyntheticOUTCAR(3)), {}, "Si.xsf",
          "Error: step 1 could not be read; [run/Si.xsf] is not written.\n", -1, 0},
@@ -289,5 +338,7 @@ TEST(VASPMakeXSF, StepsTitlesAndBadInput) {
         }
         EXPECT_EQ(xsf.animSteps, c.nFrames) << c.name;
         EXPECT_NEAR(xsf.frames.back().atoms[0][1], c.lastX, 1e-9) << c.name;
+        for (size_t i = 0; i < c.lastZ.size() && i < xsf.frames.back().atoms.size(); ++i)
+            EXPECT_EQ(xsf.frames.back().atoms[i][0], c.lastZ[i]) << c.name << " atom " << i;
     }
 }
