@@ -143,8 +143,11 @@ void CPWScf::UseOutputHeader(const PWScfOutputSummary& summary, CCrystal& crysta
             }
         sameCell = difference <= 1e-4 * largest;
     }
+    // The atoms of a crystal_sg card are those of our expansion, in its order;
+    // the forces follow pw.x's, which the header gives.
     const std::vector<PWScfSite>& sites = summary.headerSites;
-    const bool otherAtoms = !sites.empty() && sites.size() != atoms_.size();
+    const bool otherAtoms =
+        !sites.empty() && (sites.size() != atoms_.size() || (hasInput_ && input_.positionsUnit == "crystal_sg"));
     if (sameCell && !otherAtoms) return;  // the input's structure, kept at its own precision
     if (!sameCell) {
         cell_ = header;

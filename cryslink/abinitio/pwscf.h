@@ -31,9 +31,10 @@ public:
     // message printed) when the file cannot be read or holds no structure.
     bool ReadInput(const std::string& inputName, CCrystal& crystal, const std::string& spgPath);
     // The structure of the steps: the input's when it agrees with the output's
-    // header, else the header's cell and atoms (with its atoms also when they
-    // are others than the input's, as the primitive cell of a centred space
-    // group or Wyckoff positions are); the crystal gets the structure used.
+    // header, else the header's cell and atoms (its atoms also when they are
+    // others than the input's, as the primitive cell of a centred space group or
+    // Wyckoff positions are, or in another order, as pw.x expands crystal_sg
+    // sites); the crystal gets the structure used.
     void UseOutputHeader(const PWScfOutputSummary& summary, CCrystal& crystal);
     // True when a structure is known (from the input or the output's header).
     bool HasAtoms() const { return !atoms_.empty(); }
