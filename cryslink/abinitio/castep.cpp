@@ -10,7 +10,6 @@
 #include "core/step_loop.h"
 #include "core/text_scanner.h"
 #include "core/units.h"
-#include "core/xsf_writer.h"
 
 namespace {
 
@@ -76,13 +75,25 @@ int CountCASTEPForcesTables(CTextScanner& scanner) {
     return n;
 }
 
-// After "Unit Cell": the three lines under "Lattice parameters(A)", each a
-// length after its first "=" and an angle after the second. A value without
-// its "=" stays as it was.
+// After "Unit Cell": the vectors under "Real Lattice(A)" (the first three
+// numbers of each line), and the three lines under "Lattice parameters(A)",
+// each a length after its first "=" and an angle after the second. A value
+// without its "=" stays as it was.
 bool CCASTEPReader::ReadCell() {
     std::string line;
     for (int k = 0; k < 20; ++k) {
         if (!scanner_.ReadLine(line)) return false;
+        if (line.find("Real Lattice(A)") != std::string::npos) {
+            double v[3][3];
+            int n = 0;
+            for (; n < 3 && scanner_.ReadLine(line) && ScanNumbers(line, v[n], 3) == 3; ++n) {
+            }
+            hasVectors_ = n == 3;
+            if (hasVectors_)
+                for (int i = 0; i < 3; ++i)
+                    for (int j = 0; j < 3; ++j) vectors_[i][j] = v[i][j];
+            continue;
+        }
         if (line.find("Lattice parameters(A)") == std::string::npos) continue;
         double cell[6];
         for (int i = 0; i < 6; ++i) cell[i] = cell_[i];
@@ -146,6 +157,12 @@ void CCASTEPReader::Apply(CCrystal& crystal) const {
         const Force f = i < forces_.size() ? forces_[i] : Force{0, 0, 0};
         crystal.AddAtomAsymSite("", a.element, 1.0, a.u, a.v, a.w, f.x, f.y, f.z);
     }
+    if (hasVectors_) {
+        double vectors[3][3];
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) vectors[i][j] = vectors_[i][j] * units::kAngstromToNm;
+        TurnForcesWithCell(crystal, vectors);
+    }
     crystal.CopyAsymSitesToSites();
 }
 
@@ -191,10 +208,10 @@ int CASTEPConvOutput(const std::string& file) {
     std::printf("\nCASTEP file : %s\n", castepName.c_str());
     std::printf("XSF file    : %s\n", xsfName.c_str());
 
-    // The first forces table belongs to the starting geometry.
+    // The first forces table belongs to the starting geometry (a file without one has no step).
     CTextScanner scanner;
     const int nTables = scanner.Open(castepName) ? CountCASTEPForcesTables(scanner) : 0;
-    const int nCounted = scanner.IsOpen() ? nTables - 1 : 0;
+    const int nCounted = nTables > 0 ? nTables - 1 : 0;
     const ConverterOptions options = ReadConverterOptions();
     const StepPlan plan = PlanSteps(nCounted, options.nLastStep, options.nOutputInterval);
 
@@ -207,28 +224,28 @@ int CASTEPConvOutput(const std::string& file) {
         std::printf("Can not read [%s].\n", castepName.c_str());
         return -1;
     }
-    OutputFile xsf = OpenXSFFile(xsfName);
-    if (!xsf) return -1;
     CCASTEPReader reader(scanner);
     reader.ReadInitialStructure(crystal);
     initial.Copy(crystal);
     PrintStepPlan(crystal, plan);
 
     reader.ReadNextCASTEPStep(-1, crystal);  // up to the end of the starting geometry's forces
-    const StepLoopResult done = RunStepLoop(
-        xsf.get(), plan, crystal, [&](int step, CCrystal& c) { return reader.ReadNextCASTEPStep(step, c); },
-        FrameLineNumber::StepIndex);
+    int nRead = 0;
+    const int written = WriteXSFAnimation(xsfName, plan, crystal, [&](int step, CCrystal& c) {
+        const int read = reader.ReadNextCASTEPStep(step, c);
+        if (read == 1) ++nRead;
+        return read;
+    });
     // A run read to its last step ends with the last geometry printed (a cell
     // optimisation prints its final cell after the last forces).
-    if (done.nRead == nCounted)
+    if (nRead == nCounted)
         while (reader.ReadNextCASTEPStep(-1, crystal) == 1) {
         }
-    if (!CloseOutputFile(xsf, xsfName)) std::printf("Can not write to [%s].\n", xsfName.c_str());
 
     const std::string carName = base + ".car.new";
     WriteInitialAndFinal(initial, crystal, base, options.CalcRDF != 0, true, [&] {
         std::printf("Create update CAR file: %s\n", carName.c_str());
         WriteCARFile(carName, crystal);
     });
-    return 1;
+    return written == 1 ? 1 : -1;
 }

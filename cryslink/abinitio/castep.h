@@ -47,6 +47,10 @@ private:
 
     CTextScanner& scanner_;
     double cell_[6] = {};  // a, b, c in angstrom, alpha, beta, gamma
+    // The real lattice as printed (rows, angstrom): the frame of the forces,
+    // which follows the orientation the input gave the cell.
+    double vectors_[3][3] = {};
+    bool hasVectors_ = false;
     std::vector<Atom> atoms_;
     std::vector<Force> forces_;
 };

@@ -1,9 +1,11 @@
 #include "abinitio/converter_support.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "analysis/rdf.h"
 #include "app/paths.h"
+#include "core/cell_vectors.h"
 #include "core/cif_writer.h"
 #include "core/crystal.h"
 #include "core/database_paths.h"
@@ -125,4 +127,15 @@ int WriteCIFBesideInput(CCrystal& crystal, const std::string& inputPath) {
         return -1;
     }
     return WriteCIFFile(crystal, cifPath) < 0 ? -1 : 1;
+}
+
+void TurnForcesWithCell(CCrystal& crystal, const double fileVectors[3][3]) {
+    double largest = 0, difference = 0;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            largest = std::fmax(largest, std::fabs(fileVectors[i][j]));
+            difference = std::fmax(difference, std::fabs(fileVectors[i][j] - crystal.LatticeVector[i][j]));
+        }
+    if (difference <= 1e-6 * largest) return;
+    TurnForcesToLatticeFrame(crystal, fileVectors);
 }

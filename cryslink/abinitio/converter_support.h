@@ -51,3 +51,9 @@ int WriteCIFBesideInput(CCrystal& crystal, const std::string& inputPath);
 // `reportEmptyRDF`.
 void WriteInitialAndFinal(CCrystal& initial, CCrystal& final, const std::string& base, bool calcRDF,
                           bool reportEmptyRDF, const std::function<void()>& afterFinal);
+
+// Turns the forces of the asymmetric sites from the Cartesian frame of the
+// file's cell vectors (rows, nm) into that of the crystal's lattice vectors
+// (its standard orientation), as the positions were turned. Where the two
+// frames agree to 1e-6 the forces stay exactly as the file prints them.
+void TurnForcesWithCell(CCrystal& crystal, const double fileVectors[3][3]);

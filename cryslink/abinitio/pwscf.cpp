@@ -12,7 +12,6 @@
 #include "core/step_loop.h"
 #include "core/text_scanner.h"
 #include "core/units.h"
-#include "core/xsf_writer.h"
 
 namespace {
 
@@ -50,12 +49,31 @@ std::vector<PWScfSite> ReadCardRows(CTextScanner& scanner, bool& endOfFile) {
     return rows;
 }
 
+// The rows of the header's "site n." table: "  1   Si  tau(   1) = (  x  y  z  )".
+std::vector<PWScfSite> ReadSiteTable(CTextScanner& scanner) {
+    std::vector<PWScfSite> sites;
+    std::string line;
+    long number = 0;
+    while (scanner.ReadLine(line)) {
+        const std::vector<std::string_view> words = SplitWords(line);
+        const size_t open = line.find('(', line.find('='));
+        PWScfSite site;
+        if (words.size() < 2 || !ParseInteger(words[0], number) || open == std::string::npos ||
+            ScanNumbers(std::string_view(line).substr(open + 1), site.r, 3) != 3)
+            break;
+        site.name.assign(words[1]);
+        sites.push_back(site);
+    }
+    return sites;
+}
+
 }  // namespace
 
 PWScfOutputSummary SummarisePWScfOutput(CTextScanner& scanner) {
     PWScfOutputSummary s;
     std::string line;
-    bool haveCelldm = false;
+    bool haveCelldm = false, haveTable = false;
+    long nat = -1;
     while (scanner.ReadLine(line)) {
         if (IsPositionsCard(line)) {
             // A card counts when its rows end before the end of the file.
@@ -82,6 +100,14 @@ PWScfOutputSummary SummarisePWScfOutput(CTextScanner& scanner) {
                     break;
             }
             s.hasAxes = n == 3;
+        } else if (nat < 0 && line.find("number of atoms/cell") != std::string::npos) {
+            nat = LeadingInteger(std::string_view(line).substr(line.find('=') + 1));
+        } else if (!haveTable && line.find("site n.") != std::string::npos &&
+                   line.find("positions (alat units)") != std::string::npos) {
+            // Taken only whole: as many rows as the header's count of atoms.
+            haveTable = true;
+            s.headerSites = ReadSiteTable(scanner);
+            if (static_cast<long>(s.headerSites.size()) != nat) s.headerSites.clear();
         }
     }
     return s;
@@ -94,20 +120,20 @@ bool CPWScf::ReadInput(const std::string& inputName, CCrystal& crystal, const st
         std::printf("Error: Can not read [%s]\n", inputName.c_str());
         return false;
     }
-    hasInput_ = BuildPWScfInputCrystal(input_, spgPath, crystal, inputName);
+    types_.Declare(input_);
+    hasInput_ = BuildPWScfInputCrystal(input_, spgPath, types_, crystal, atoms_, inputName);
     if (hasInput_) PWScfInputCell(input_, cell_, alat_);
-    for (int i = 0; i < crystal.nAtomAsymSites; ++i) {
-        const CAtomSite& s = crystal.AtomAsymSites[i];
-        atoms_.push_back({s.GetElementName(), {s.x, s.y, s.z}});
-    }
     return hasInput_;
 }
 
-void CPWScf::UseOutputHeader(const PWScfOutputSummary& summary) {
+void CPWScf::UseOutputHeader(const PWScfOutputSummary& summary, CCrystal& crystal) {
     if (!summary.hasAxes || summary.alat <= 0) return;
     double v[3][3];
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) v[i][j] = summary.axes[i][j] * summary.alat;
+    CCellVectors header;
+    if (!header.Set(v)) return;
+    bool sameCell = false;
     if (cell_.IsValid()) {
         double largest = 0, difference = 0;
         for (int i = 0; i < 3; ++i)
@@ -115,13 +141,29 @@ void CPWScf::UseOutputHeader(const PWScfOutputSummary& summary) {
                 largest = std::fmax(largest, std::fabs(cell_.v[i][j]));
                 difference = std::fmax(difference, std::fabs(cell_.v[i][j] - v[i][j]));
             }
-        if (difference <= 1e-4 * largest) return;  // the same cell, kept at the input's precision
+        sameCell = difference <= 1e-4 * largest;
     }
-    CCellVectors header;
-    if (header.Set(v)) {
+    // The atoms of a crystal_sg card are those of our expansion, in its order;
+    // the forces follow pw.x's, which the header gives.
+    const std::vector<PWScfSite>& sites = summary.headerSites;
+    const bool otherAtoms =
+        !sites.empty() && (sites.size() != atoms_.size() || (hasInput_ && input_.positionsUnit == "crystal_sg"));
+    if (sameCell && !otherAtoms) return;  // the input's structure, kept at its own precision
+    if (!sameCell) {
         cell_ = header;
         alat_ = summary.alat;
     }
+    if (!sites.empty()) {
+        atoms_.resize(sites.size());
+        for (size_t i = 0; i < sites.size(); ++i) {
+            const double r[3] = {sites[i].r[0] * summary.alat, sites[i].r[1] * summary.alat,
+                                 sites[i].r[2] * summary.alat};
+            atoms_[i].species = sites[i].name;
+            header.ToFractional(r, atoms_[i].f);
+        }
+    }
+    forces_.clear();
+    Apply(crystal);
 }
 
 bool CPWScf::ReadForces(CTextScanner& scanner) {
@@ -143,13 +185,15 @@ bool CPWScf::ReadForces(CTextScanner& scanner) {
     return false;
 }
 
-void CPWScf::Apply(CCrystal& crystal) const {
+void CPWScf::Apply(CCrystal& crystal) {
     if (cell_.IsValid()) SetCrystalCell(crystal, cell_, units::kBohrToNm);
     crystal.ClearSites();
-    for (size_t i = 0; i < atoms_.size(); ++i) {
-        const Atom& a = atoms_[i];
-        const std::array<double, 3> f = i < forces_.size() ? forces_[i] : std::array<double, 3>{0, 0, 0};
-        crystal.AddAtomAsymSite("", a.name, 1.0, a.f[0], a.f[1], a.f[2], f[0], f[1], f[2]);
+    AddPWScfSites(crystal, atoms_, types_, forces_);
+    if (cell_.IsValid()) {
+        double vectors[3][3];
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) vectors[i][j] = cell_.v[i][j] * units::kBohrToNm;
+        TurnForcesWithCell(crystal, vectors);
     }
     crystal.CopyAsymSitesToSites();
 }
@@ -194,9 +238,9 @@ int CPWScf::ReadStep(CTextScanner& scanner, int, CCrystal& crystal) {
         std::printf("Incomplete ATOMIC_POSITIONS at line %ld of [%s].\n", cardLine, scanner.FileName().c_str());
         return 0;
     }
-    std::vector<Atom> atoms(rows.size());
+    std::vector<PWScfAtom> atoms(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
-        atoms[i].name = rows[i].name;
+        atoms[i].species = rows[i].name;
         if (!PWScfToFractional(unit.empty() ? "alat" : unit, rows[i].r, cell_, alat_, atoms[i].f)) {
             std::printf("ATOMIC_POSITIONS at line %ld of [%s]: no cell for unit [%s].\n", cardLine,
                         scanner.FileName().c_str(), unit.c_str());
@@ -241,14 +285,14 @@ int PWScfConvOutput(const std::string& file) {
     PrepareConverterCrystal(crystal);
     PrepareConverterCrystal(initial);
     CPWScf pw;
-    const bool hasInput = pw.ReadInput(inputName, crystal, SPGDBPath);
+    pw.ReadInput(inputName, crystal, SPGDBPath);
 
     CTextScanner scanner;
     PWScfOutputSummary summary;
     if (scanner.Open(file)) summary = SummarisePWScfOutput(scanner);
-    pw.UseOutputHeader(summary);
-    // A single-point run prints no position card: its one step is the input's structure with its forces.
-    const bool singlePoint = summary.nPositionCards == 0 && summary.nForceBlocks > 0 && hasInput;
+    pw.UseOutputHeader(summary, crystal);
+    // A single-point run prints no position card: its one step is the structure of the run with its forces.
+    const bool singlePoint = summary.nPositionCards == 0 && summary.nForceBlocks > 0 && pw.HasAtoms();
     pw.SetSinglePoint(singlePoint);
     const ConverterOptions options = ReadConverterOptions();
     const StepPlan plan =
@@ -259,20 +303,19 @@ int PWScfConvOutput(const std::string& file) {
         std::printf("Can not read [%s].\n", file.c_str());
         return -1;
     }
-    OutputFile xsf = OpenXSFFile(xsfName);
-    if (!xsf) return -1;
     scanner.Rewind();
-    RunStepLoop(
-        xsf.get(), plan, crystal, [&](int step, CCrystal& c) { return pw.ReadStep(scanner, step, c); },
-        FrameLineNumber::StepIndex,
-        [&](int step, CCrystal& c) {
-            if (step == 0) initial.Copy(c);
-        });
-    if (!CloseOutputFile(xsf, xsfName)) std::printf("Can not write to [%s].\n", xsfName.c_str());
+    const int written = WriteXSFAnimation(xsfName, plan, crystal, [&](int step, CCrystal& c) {
+        const int read = pw.ReadStep(scanner, step, c);
+        if (step == 0 && read == 1) initial.Copy(c);
+        return read;
+    });
+    // A run without steps (no forces, or no positions printed) still holds the
+    // structure of its header: it is both the first and the last.
+    if (initial.nAtomAsymSites == 0 && !summary.headerSites.empty()) initial.Copy(crystal);
 
     WriteInitialAndFinal(initial, crystal, base, options.CalcRDF != 0, false, [&] {
         std::printf("Create update INP file: %s\n", newName.c_str());
         pw.UpdateInpFile(inputName, newName, crystal);
     });
-    return 1;
+    return written == 1 ? 1 : -1;
 }

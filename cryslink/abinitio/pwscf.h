@@ -19,6 +19,9 @@ struct PWScfOutputSummary {
     double alat = 0;          // celldm(1) of the header, bohr
     double axes[3][3] = {};   // crystal axes of the header, in units of alat
     bool hasAxes = false;
+    // The header's table of the atoms pw.x works with: species and Cartesian
+    // position in units of alat (for a space group, those of the cell it uses).
+    std::vector<PWScfSite> headerSites;
 };
 PWScfOutputSummary SummarisePWScfOutput(CTextScanner& scanner);
 
@@ -27,8 +30,14 @@ public:
     // The structure of the input file into the crystal; false (with the
     // message printed) when the file cannot be read or holds no structure.
     bool ReadInput(const std::string& inputName, CCrystal& crystal, const std::string& spgPath);
-    // The cell of the steps: the input's when it agrees with the output's header, else the header's.
-    void UseOutputHeader(const PWScfOutputSummary& summary);
+    // The structure of the steps: the input's when it agrees with the output's
+    // header, else the header's cell and atoms (its atoms also when they are
+    // others than the input's, as the primitive cell of a centred space group or
+    // Wyckoff positions are, or in another order, as pw.x expands crystal_sg
+    // sites); the crystal gets the structure used.
+    void UseOutputHeader(const PWScfOutputSummary& summary, CCrystal& crystal);
+    // True when a structure is known (from the input or the output's header).
+    bool HasAtoms() const { return !atoms_.empty(); }
     // The next step of the output: its cell (CELL_PARAMETERS), every row of its
     // ATOMIC_POSITIONS card, and the forces computed at those positions. An
     // output without position cards (a single-point run) has one step: the
@@ -41,20 +50,18 @@ public:
     int UpdateInpFile(const std::string& inputName, const std::string& newName, const CCrystal& crystal) const;
 
 private:
-    struct Atom {
-        std::string name;
-        double f[3];
-    };
     bool ReadForces(CTextScanner& scanner);
-    void Apply(CCrystal& crystal) const;
+    // The cell, the atoms and their forces (turned with the cell into its standard orientation).
+    void Apply(CCrystal& crystal);
 
     PWScfInput input_;
     bool hasInput_ = false;
     std::string spgPath_;
     CCellVectors cell_;   // bohr, pw.x's orientation
     double alat_ = 0;     // bohr
-    std::vector<Atom> atoms_;
-    std::vector<std::array<double, 3>> forces_;
+    PWScfTypes types_;
+    std::vector<PWScfAtom> atoms_;
+    std::vector<std::array<double, 3>> forces_;  // pw.x's Cartesian frame
     bool finalCoordinates_ = false;
     bool singlePoint_ = false;
 };

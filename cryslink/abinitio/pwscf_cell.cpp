@@ -5,10 +5,6 @@
 #include "core/cell_vectors.h"
 #include "core/units.h"
 
-namespace {
-
-}  // namespace
-
 int PWScfConventionalIbrav(int ibrav) {
     switch (ibrav) {
         case 2: case 3: case -3: return 1;
@@ -148,6 +144,21 @@ bool PWScfConventionalCell(int ibrav, const double vectors[3][3], double lengths
 PWScfCelldm PWScfCelldmFromConventional(int ibrav, const double lengths[3], const double cosines[3]) {
     return PWScfCelldmFromABC(ibrav, lengths[0] * units::kBohr, lengths[1] * units::kBohr, lengths[2] * units::kBohr,
                               cosines[0], cosines[1], cosines[2]);
+}
+
+bool PWScfSameShape(const double a[3][3], const double b[3][3], double tolerance) {
+    auto dot = [](const double* p, const double* q) { return p[0] * q[0] + p[1] * q[1] + p[2] * q[2]; };
+    double la[3], lb[3];
+    for (int i = 0; i < 3; ++i) {
+        la[i] = std::sqrt(dot(a[i], a[i]));
+        lb[i] = std::sqrt(dot(b[i], b[i]));
+        if (!(std::fabs(la[i] - lb[i]) <= tolerance * la[i])) return false;
+    }
+    for (int i = 0; i < 3; ++i)
+        for (int j = i + 1; j < 3; ++j)
+            if (!(std::fabs(dot(a[i], a[j]) / (la[i] * la[j]) - dot(b[i], b[j]) / (lb[i] * lb[j])) <= tolerance))
+                return false;
+    return true;
 }
 
 int PWScfIbravOfSpaceGroup(int number, const std::string& settingName, bool uniqueb, bool rhombohedral) {

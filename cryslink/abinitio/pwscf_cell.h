@@ -24,6 +24,10 @@ bool PWScfConventionalCell(int ibrav, const double vectors[3][3], double lengths
 // cosines placed as `ibrav` takes them.
 PWScfCelldm PWScfCelldmFromConventional(int ibrav, const double lengths[3], const double cosines[3]);
 
+// True when the two cells have the same shape: lengths within `tolerance`
+// relative, cosines of the angles within `tolerance`, whatever their orientation.
+bool PWScfSameShape(const double a[3][3], const double b[3][3], double tolerance);
+
 // The ibrav pw.x gives space group `number` whose setting symbol starts with
 // the lattice letter of `settingName` ("P21/c", "Fd-3m:2", "R-3m:R").
 int PWScfIbravOfSpaceGroup(int number, const std::string& settingName, bool uniqueb, bool rhombohedral);

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/crystal.h"
+#include "core/elements.h"
 #include "core/text_scanner.h"
 #include "core/units.h"
 
@@ -46,6 +47,15 @@ bool ParseRow(std::string_view line, PWScfSite& site) {
 bool IsComment(std::string_view line) {
     const std::string_view t = TrimView(line);
     return !t.empty() && (t[0] == '!' || t[0] == '#');
+}
+
+// The first letter in upper case and the second, when it is one, in lower case ("ti" and "TI" give "Ti").
+std::string SymbolCase(std::string_view text) {
+    std::string out(text);
+    if (!out.empty()) out[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(out[0])));
+    if (out.size() > 1 && std::isalpha(static_cast<unsigned char>(out[1])))
+        out[1] = static_cast<char>(std::tolower(static_cast<unsigned char>(out[1])));
+    return out;
 }
 
 }  // namespace
@@ -119,6 +129,49 @@ std::string PWScfCardOf(std::string_view line, std::string* option, double* alat
 bool EndsPWScfCard(std::string_view line) {
     const std::string_view t = TrimView(line);
     return t.empty() || t[0] == '&' || t[0] == '/' || !PWScfCardOf(t).empty();
+}
+
+std::string PWScfSpeciesElement(std::string_view species, std::string_view pseudopotential) {
+    // The file's own name: its leading letters, when one or two, are the element.
+    const size_t slash = pseudopotential.find_last_of("/\\");
+    if (slash != std::string_view::npos) pseudopotential.remove_prefix(slash + 1);
+    size_t letters = 0;
+    while (letters < pseudopotential.size() && std::isalpha(static_cast<unsigned char>(pseudopotential[letters])))
+        ++letters;
+    if (letters >= 1 && letters <= 2) {
+        const std::string symbol = SymbolCase(pseudopotential.substr(0, letters));
+        if (AtomicNumberOfSymbol(symbol)) return symbol;
+    }
+    // A species name is a symbol in any case, perhaps followed by a digit, a letter, "_" or "-" and more.
+    return ElementOfName(SymbolCase(species));
+}
+
+void PWScfTypes::Declare(const PWScfInput& input) {
+    types_.clear();
+    for (size_t i = 0; i < input.species.size(); ++i) {
+        const std::string element = PWScfSpeciesElement(input.species[i], input.pseudopotentials[i]);
+        types_.emplace(input.species[i], element.empty() ? input.species[i] : element);
+    }
+}
+
+const std::string& PWScfTypes::Of(const std::string& species) {
+    auto found = types_.find(species);
+    if (found == types_.end()) {
+        const std::string element = PWScfSpeciesElement(species, "");
+        found = types_.emplace(species, element.empty() ? species : element).first;
+    }
+    return found->second;
+}
+
+void AddPWScfSites(CCrystal& crystal, const std::vector<PWScfAtom>& atoms, PWScfTypes& types,
+                   const std::vector<std::array<double, 3>>& forces) {
+    std::unordered_map<std::string, int> perSpecies;
+    for (size_t i = 0; i < atoms.size(); ++i) {
+        const PWScfAtom& a = atoms[i];
+        const std::array<double, 3> f = i < forces.size() ? forces[i] : std::array<double, 3>{0, 0, 0};
+        const std::string label = a.species + std::to_string(++perSpecies[a.species]);
+        crystal.AddAtomAsymSite(label, types.Of(a.species), 1.0, a.f[0], a.f[1], a.f[2], f[0], f[1], f[2]);
+    }
 }
 
 bool PWScfToFractional(const std::string& unit, const double r[3], const CCellVectors& cellBohr, double alat,
@@ -198,6 +251,7 @@ bool ReadPWScfInput(const std::string& path, PWScfInput& in) {
                 const std::vector<std::string_view> words = SplitWords(in.lines[r]);
                 if (words.size() < 2 || !ParseNumber(words[1], row.r[0])) break;
                 row.name.assign(words[0]);
+                if (words.size() > 2) row.rest.assign(words[2]);
             } else if (card == "CELL_PARAMETERS") {
                 if (rows.size() == 3 || ScanNumbers(in.lines[r], row.r, 3) != 3) break;
             } else if (card == "ATOMIC_POSITIONS") {
@@ -208,7 +262,10 @@ bool ReadPWScfInput(const std::string& path, PWScfInput& in) {
             rows.push_back(row);
         }
         if (card == "ATOMIC_SPECIES") {
-            for (const PWScfSite& s : rows) in.species.push_back(s.name);
+            for (const PWScfSite& s : rows) {
+                in.species.push_back(s.name);
+                in.pseudopotentials.push_back(s.rest);
+            }
         } else if (card == "CELL_PARAMETERS" && rows.size() == 3) {
             in.cellUnit = option;
             in.hasCellCard = true;
@@ -302,10 +359,11 @@ int FindPWScfSetting(const std::string& spgPath, int number, bool uniqueb, int o
     return chosen->setting;
 }
 
-bool BuildPWScfInputCrystal(PWScfInput& in, const std::string& spgPath, CCrystal& crystal,
-                            const std::string& fileName) {
+bool BuildPWScfInputCrystal(PWScfInput& in, const std::string& spgPath, PWScfTypes& types, CCrystal& crystal,
+                            std::vector<PWScfAtom>& atoms, const std::string& fileName) {
+    atoms.clear();
     if (in.hasTitle) crystal.ChemicalName = in.title;
-    for (const std::string& s : in.species) crystal.AddAtomType(s, 0.0, true);
+    for (const std::string& s : in.species) crystal.AddAtomType(types.Of(s), 0.0, true);
     if (in.spaceGroup > 0) {
         in.setting = FindPWScfSetting(spgPath, in.spaceGroup, in.uniqueb, in.originChoice, in.rhombohedral,
                                       in.settingName);
@@ -322,23 +380,30 @@ bool BuildPWScfInputCrystal(PWScfInput& in, const std::string& spgPath, CCrystal
         return false;
     }
     SetCrystalCell(crystal, cell, units::kBohrToNm);
-    std::vector<std::array<double, 3>> fractional(in.sites.size());
-    for (size_t i = 0; i < in.sites.size(); ++i)
-        if (!PWScfToFractional(in.positionsUnit, in.sites[i].r, cell, alat, fractional[i].data())) {
+    atoms.resize(in.sites.size());
+    for (size_t i = 0; i < in.sites.size(); ++i) {
+        atoms[i].species = in.sites[i].name;
+        if (!PWScfToFractional(in.positionsUnit, in.sites[i].r, cell, alat, atoms[i].f)) {
             std::printf("ATOMIC_POSITIONS of [%s] in an unknown unit [%s].\n", fileName.c_str(),
                         in.positionsUnit.c_str());
+            atoms.clear();
             return false;
         }
-    for (size_t i = 0; i < in.sites.size(); ++i)
-        crystal.AddAtomAsymSite("", in.sites[i].name, 1.0, fractional[i][0], fractional[i][1], fractional[i][2]);
+    }
+    AddPWScfSites(crystal, atoms, types);
     if (in.positionsUnit == "crystal_sg" && in.spaceGroup > 0) {
         crystal.SpaceGroup.ReadSPG(in.spaceGroup, in.setting, spgPath);
         crystal.ExpandAsymSites();
         // The cell holds every atom; the crystal stays P1 like the steps of the output.
-        std::vector<CAtomSite> all(crystal.AtomSites.begin(), crystal.AtomSites.begin() + crystal.nAtomSites);
+        std::vector<PWScfAtom> all(static_cast<size_t>(crystal.nAtomSites));
+        for (int i = 0; i < crystal.nAtomSites; ++i) {
+            const CAtomSite& s = crystal.AtomSites[i];
+            all[i] = {atoms[static_cast<size_t>(s.iAsymSite)].species, {s.x, s.y, s.z}};
+        }
+        atoms.swap(all);
         crystal.SpaceGroup.SetP1();
-        crystal.AllocAtomAsymSites(crystal.nMaxAtomAsymSites);
-        for (const CAtomSite& s : all) crystal.AddAtomAsymSite("", s.GetElementName(), 1.0, s.x, s.y, s.z);
+        crystal.ClearSites();
+        AddPWScfSites(crystal, atoms, types);
     }
     crystal.CopyAsymSitesToSites();
     return true;

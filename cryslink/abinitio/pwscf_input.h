@@ -2,8 +2,10 @@
 // The input file of pw.x: namelists and cards read without regard to case or
 // order, the structure it describes, and the same file rewritten with a
 // relaxed structure.
+#include <array>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "abinitio/pwscf_cell.h"
@@ -39,6 +41,12 @@ struct PWScfSite {
     std::string rest;      // what follows the three numbers (flags of fixed coordinates)
 };
 
+// One atom of a structure: the species it belongs to and its fractional coordinates.
+struct PWScfAtom {
+    std::string species;
+    double f[3] = {};
+};
+
 // What an input file says about the structure.
 struct PWScfInput {
     std::vector<std::string> lines;
@@ -57,6 +65,7 @@ struct PWScfInput {
     double cellCard[3][3] = {};
     bool hasCellCard = false;
     std::vector<std::string> species;
+    std::vector<std::string> pseudopotentials;  // the file of each species ("" when none is given)
     std::string positionsUnit;   // of ATOMIC_POSITIONS ("alat" when none is given)
     std::vector<PWScfSite> sites;
 
@@ -66,6 +75,30 @@ struct PWScfInput {
     int setting = 1;
 };
 
+// The element a species stands for: that of its pseudopotential file when the
+// file's name starts with one ("Fe.pz-nd-rrkjus.UPF", "ti_pbe_v1.4.uspp.F.UPF"),
+// else that of the species name read as pw.x reads it ("Fe1", "C_h", "o");
+// "" when neither names an element.
+std::string PWScfSpeciesElement(std::string_view species, std::string_view pseudopotential);
+
+// The atom type of each species of a run: its element, so that Fe1 and Fe2
+// are one type Fe; the species name itself when it names no element.
+class PWScfTypes {
+public:
+    // The species of the input's ATOMIC_SPECIES card, with their pseudopotentials.
+    void Declare(const PWScfInput& input);
+    const std::string& Of(const std::string& species);
+
+private:
+    std::unordered_map<std::string, std::string> types_;
+};
+
+// Adds the atoms to the crystal's asymmetric sites, each with the type of its
+// species and labelled by the species name and a running number per species
+// ("Fe11", "Fe12", "O1"), with its force when `forces` holds one.
+void AddPWScfSites(CCrystal& crystal, const std::vector<PWScfAtom>& atoms, PWScfTypes& types,
+                   const std::vector<std::array<double, 3>>& forces = {});
+
 // Reads the file; false when it cannot be read.
 bool ReadPWScfInput(const std::string& path, PWScfInput& input);
 
@@ -73,11 +106,12 @@ bool ReadPWScfInput(const std::string& path, PWScfInput& input);
 // group the conventional cell); alat in bohr. False when the cell is missing or flat.
 bool PWScfInputCell(const PWScfInput& input, CCellVectors& cell, double& alat);
 
-// The input's structure into the crystal (types from ATOMIC_SPECIES, a cell,
-// sites; a crystal_sg card expanded with its space group from `spgPath`).
-// Returns false, with one line printed, when the structure cannot be built.
-bool BuildPWScfInputCrystal(PWScfInput& input, const std::string& spgPath, CCrystal& crystal,
-                            const std::string& fileName);
+// The input's structure into the crystal and `atoms` (types from
+// ATOMIC_SPECIES, a cell, sites; a crystal_sg card expanded with its space
+// group from `spgPath`). Returns false, with one line printed, when the
+// structure cannot be built.
+bool BuildPWScfInputCrystal(PWScfInput& input, const std::string& spgPath, PWScfTypes& types, CCrystal& crystal,
+                            std::vector<PWScfAtom>& atoms, const std::string& fileName);
 
 // The spgra setting pw.x means by space_group with its uniqueb,
 // origin_choice and rhombohedral flags; 0 when the group is not in the file.

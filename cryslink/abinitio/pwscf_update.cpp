@@ -18,6 +18,18 @@ std::string Format(const char* format, double value) {
     return buffer;
 }
 
+// The three rows of a CELL_PARAMETERS card: the vectors (bohr) times `scale`.
+std::string CellRows(const CCellVectors& cell, double scale) {
+    std::string rows;
+    for (int i = 0; i < 3; ++i) {
+        char buffer[128];
+        std::snprintf(buffer, sizeof buffer, "  %16.10f  %16.10f  %16.10f\n", cell.v[i][0] * scale, cell.v[i][1] * scale,
+                      cell.v[i][2] * scale);
+        rows += buffer;
+    }
+    return rows;
+}
+
 std::string PositionLine(const std::string& name, const double r[3], const std::string& rest) {
     char buffer[160];
     std::snprintf(buffer, sizeof buffer, " %6s  %14.10f  %14.10f  %14.10f", name.c_str(), r[0], r[1], r[2]);
@@ -59,10 +71,26 @@ int CPWScf::UpdateInpFile(const std::string& inputName, const std::string& newNa
     double lengths[3] = {}, cosines[3] = {};
     PWScfCelldm celldm = in.celldm;
     double alat = inputAlat;
+    bool freeCell = false;
     if (latticeByNamelist && PWScfConventionalCell(in.effectiveIbrav, cell.v, lengths, cosines)) {
         celldm = PWScfCelldmFromConventional(in.effectiveIbrav, lengths, cosines);
         alat = celldm.v[0];
+        // A relaxation that broke the lattice's symmetry leaves a cell that no
+        // ibrav of the input describes: it is written as ibrav=0, its vectors in
+        // units of the lattice parameter the input gives (celldm(1) or A).
+        // A space group keeps its lattice (pw.x keeps its symmetry).
+        double rebuilt[3][3];
+        freeCell = in.spaceGroup == 0 && alat > 0 &&
+                   (!PWScfLatticeVectors(in.effectiveIbrav, celldm, rebuilt) || !PWScfSameShape(rebuilt, cell.v, 1e-6));
+        if (freeCell)
+            std::printf("The final cell no longer has the shape of ibrav=%d: [%s] gets ibrav=0 and CELL_PARAMETERS alat.\n",
+                        in.effectiveIbrav, newName.c_str());
     }
+    // The species of the final atoms, as the input names them.
+    auto speciesOf = [&](int j) {
+        return static_cast<size_t>(crystal.nAtomSites) == atoms_.size() ? atoms_[static_cast<size_t>(j)].species
+                                                                        : crystal.AtomSites[j].GetElementName();
+    };
 
     CStagedFile out;
     if (!out.Open(newName)) {
@@ -108,24 +136,25 @@ int CPWScf::UpdateInpFile(const std::string& inputName, const std::string& newNa
                     value = celldm.v[a.name[7] - '1'];
                 if (!whole && !std::isnan(value))
                     rewritten.replace(a.valueBegin, a.valueEnd - a.valueBegin, Format("%.10f", value));
+                if (freeCell && a.name == "ibrav") rewritten.replace(a.valueBegin, a.valueEnd - a.valueBegin, "0");
             }
             text += whole ? rewritten : rewritten + "\n";
             continue;
         }
         std::string unit;
         const std::string card = PWScfCardOf(line, &unit);
+        if (freeCell && !card.empty()) {
+            // The new card goes before the first card of the input (which then has none of its own).
+            text += "CELL_PARAMETERS alat\n" + CellRows(cell, 1.0 / alat);
+            freeCell = false;
+        }
         if (card == "CELL_PARAMETERS") {
             text += line + "\n";
             const double scale = unit == "angstrom" ? units::kBohr
                                  : (unit == "alat" || (unit.empty() && in.celldmGiven[0]) || (unit.empty() && in.abcGiven[0]))
                                      ? 1.0 / inputAlat
                                      : 1.0;
-            for (int i = 0; i < 3; ++i) {
-                char buffer[128];
-                std::snprintf(buffer, sizeof buffer, "  %16.10f  %16.10f  %16.10f\n", cell.v[i][0] * scale,
-                              cell.v[i][1] * scale, cell.v[i][2] * scale);
-                text += buffer;
-            }
+            text += CellRows(cell, scale);
             k = CardEnd(in.lines, k, 3) - 1;
             continue;
         }
@@ -147,7 +176,7 @@ int CPWScf::UpdateInpFile(const std::string& inputName, const std::string& newNa
                     double bestDistance = std::numeric_limits<double>::max();
                     for (int j = 0; j < crystal.nAtomSites; ++j) {
                         const CAtomSite& s = crystal.AtomSites[j];
-                        if (s.GetElementName() != site.name) continue;
+                        if (speciesOf(j) != site.name) continue;
                         const double f[3] = {s.x, s.y, s.z};
                         double r[3], d[3], df[3];
                         cell.ToCartesian(f, r);
@@ -175,7 +204,7 @@ int CPWScf::UpdateInpFile(const std::string& inputName, const std::string& newNa
                         const double scale = unit == "bohr" ? 1.0 : unit == "angstrom" ? units::kBohr : 1.0 / alat;
                         for (double& x : r) x *= scale;
                     }
-                    text += PositionLine(s.GetElementName(), r, sameRows ? in.sites[j].rest : std::string());
+                    text += PositionLine(speciesOf(j), r, sameRows ? in.sites[j].rest : std::string());
                 }
             }
             k = end - 1;
@@ -183,6 +212,7 @@ int CPWScf::UpdateInpFile(const std::string& inputName, const std::string& newNa
         }
         text += line + "\n";
     }
+    if (freeCell) text += "CELL_PARAMETERS alat\n" + CellRows(cell, 1.0 / alat);
     if (std::fputs(text.c_str(), out.get()) < 0 || !out.Commit()) {
         std::printf("Error in CPWScf::UpdateInpFile: Can not write to [%s].\n", newName.c_str());
         return -1;

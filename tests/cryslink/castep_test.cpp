@@ -23,8 +23,9 @@ RunResult Convert(const TempDir& dir, const std::string& name, std::vector<std::
     return RunCryslinkIn(dir.path(), options);
 }
 
-bool CopyCorpus(const TempDir& dir, const std::string& name) {
-    const std::string source = SourcePath(kCorpus + name + ".castep");
+// Copies a .castep file of the corpus (or of `folder`); false without it.
+bool CopyCorpus(const TempDir& dir, const std::string& name, const std::string& folder = kCorpus) {
+    const std::string source = SourcePath(folder + name + ".castep");
     if (!std::filesystem::exists(source)) return false;
     WriteFile(dir / (name + ".castep"), ReadFile(source));
     return true;
@@ -46,16 +47,22 @@ struct FileAtom {
     double u, v, w, fx, fy, fz;
 };
 
-void ExpectAtom(const std::vector<XSFFrame>& frames, const FileAtom& c) {
+const std::array<Vec3, 3> kAxes = {Vec3{1, 0, 0}, Vec3{0, 1, 0}, Vec3{0, 0, 1}};
+
+// `axes`: the directions of the cell vectors in the file's Cartesian frame, the frame of its forces.
+void ExpectAtom(const std::vector<XSFFrame>& frames, const FileAtom& c, const std::array<Vec3, 3>& axes = kAxes) {
     const XSFFrame& f = frames[c.frame == 0 ? frames.size() - 1 : c.frame - 1];
     SCOPED_TRACE("frame " + std::to_string(c.frame) + " atom " + std::to_string(c.atom));
     EXPECT_NEAR(f.Length(0), c.a, 1e-6);
     double fr[3];
     f.Fractional(c.atom, fr);
-    const double expected[3] = {c.u, c.v, c.w}, force[3] = {c.fx, c.fy, c.fz};
+    const double expected[3] = {c.u, c.v, c.w};
+    const Vec3 force{c.fx, c.fy, c.fz}, written{f.atoms[c.atom][4], f.atoms[c.atom][5], f.atoms[c.atom][6]};
     for (int k = 0; k < 3; ++k) {
         EXPECT_NEAR(fr[k], expected[k], 2e-7);
-        EXPECT_DOUBLE_EQ(f.atoms[c.atom][4 + k], force[k]);
+        // The force along each cell vector, whatever the orientation of the cell (XSF keeps 7 decimals).
+        EXPECT_NEAR(Dot(written, f.vectors[k]) / f.Length(k), Dot(force, axes[k]) / std::sqrt(Dot(axes[k], axes[k])),
+                    1e-7);
     }
 }
 
@@ -79,6 +86,8 @@ TEST(CASTEPConvOutput, CorpusRuns) {
         int nStep, frames;
         std::vector<FileAtom> atoms;
         std::string pbc;  // the CAR cell line: the last cell printed
+        std::array<Vec3, 3> axes = kAxes;
+        std::string folder = kCorpus;
     };
     const Run runs[] = {
         // Damped MD at fixed cell: coordinates without a new cell, symmetrised forces at the end.
@@ -94,11 +103,17 @@ TEST(CASTEPConvOutput, CorpusRuns) {
          "PBC    5.5476    5.5476    5.5476   90.0000   90.0000   90.0000 (P 1)"},
         // Cell optimisation printing forces only for the final configuration.
         {"Si2_opt", 0, 0, {}, "PBC    3.2890    3.2890    3.2890   60.0000   60.0000   60.0000 (P 1)"},
+        // LATTICE_CART in the fcc orientation (no vector along x): the forces are turned with the cell.
+        {"Si2_rotated_geom", 2, 2,
+         {{1, 1, 3.831105, 0.256, 0.248, 0.2505, 0.20110, -0.08150, -0.02960},
+          {2, 1, 3.831105, 0.2505, 0.2497, 0.2501, 0.03140, -0.01270, -0.00420}},
+         "PBC    3.8311    3.8311    3.8311   60.0000   60.0000   60.0000 (P 1)",
+         {Vec3{1, 1, 0}, Vec3{1, 0, 1}, Vec3{0, 1, 1}}, "tests/data/cryslink/castep/"},
     };
     for (const Run& run : runs) {
         SCOPED_TRACE(run.name);
         TempDir dir;
-        if (!CopyCorpus(dir, run.name)) GTEST_SKIP() << "no corpus of real files beside the checkout";
+        if (!CopyCorpus(dir, run.name, run.folder)) GTEST_SKIP() << "no corpus of real files beside the checkout";
         const RunResult r = Convert(dir, run.name);
         EXPECT_NE(r.output.find("nStep: " + std::to_string(run.nStep) + "\n"), std::string::npos) << r.output;
         const XSFAnimation xsf = ParseXSF(ReadFile(dir / (run.name + ".xsf")));
@@ -106,7 +121,7 @@ TEST(CASTEPConvOutput, CorpusRuns) {
         if (run.frames > 0) {
             EXPECT_EQ(xsf.animSteps, run.frames);
         }
-        for (const FileAtom& c : run.atoms) ExpectAtom(xsf.frames, c);
+        for (const FileAtom& c : run.atoms) ExpectAtom(xsf.frames, c, run.axes);
         const std::string car = ReadFile(dir / (run.name + ".car.new"));
         EXPECT_NE(car.find("\n" + run.pbc + "\n"), std::string::npos) << car;
         EXPECT_TRUE(std::filesystem::exists(dir / (run.name + "-initial.cif")));
@@ -137,10 +152,10 @@ TEST(CASTEPConvOutput, TruncatedFiles) {
         const char* message;
     };
     const Cut cuts[] = {
-        {100, "nStep: -1\n", "  **No data for initial structure.\n"},           // before the first cell
-        {193, "nStep: -1\n", "  **No data for initial structure.\n"},           // inside the first cell
-        {214, "nStep: -1\n", "Incomplete table of fractional coordinates"},     // inside the first coordinates
-        {330, "nStep: -1\n", "Incomplete forces table"},                         // inside the first forces
+        {100, "nStep: 0\n", "  **No data for initial structure.\n"},           // before the first cell
+        {193, "nStep: 0\n", "  **No data for initial structure.\n"},           // inside the first cell
+        {214, "nStep: 0\n", "Incomplete table of fractional coordinates"},     // inside the first coordinates
+        {330, "nStep: 0\n", "Incomplete forces table"},                         // inside the first forces
         {405, "nStep: 0\n", "Incomplete forces table"},                          // inside the second forces
         {440, "nStep: 1\n", "Incomplete table of fractional coordinates"},     // inside a later table
     };
@@ -151,6 +166,7 @@ TEST(CASTEPConvOutput, TruncatedFiles) {
         const RunResult r = Convert(dir, "cut");
         EXPECT_EQ(r.status, 0);
         EXPECT_NE(r.output.find(cut.nStep), std::string::npos) << r.output;
+        EXPECT_EQ(r.output.find("nStep: -"), std::string::npos);  // no table, no step: never a negative count
         EXPECT_NE(r.output.find(cut.message), std::string::npos) << r.output;
         const XSFAnimation xsf = ParseXSF(ReadFile(dir / "cut.xsf"));
         EXPECT_EQ(static_cast<int>(xsf.frames.size()), std::max(xsf.animSteps, 0));

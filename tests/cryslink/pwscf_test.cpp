@@ -2,11 +2,16 @@
 // frame, the updated inputs read back, and damaged or missing files.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 
 #include "abinitio/pwscf.h"
 #include "abinitio/pwscf_cell.h"
+#include "analysis/cif_load.h"
+#include "core/crystal.h"
+#include "core/database_paths.h"
+#include "core/elements.h"
 #include "core/units.h"
 #include "program_runner.h"
 #include "xsf_frames.h"
@@ -16,6 +21,7 @@ using namespace testing_support;
 namespace {
 
 const std::string kCorpus = "../shared/corpus/pwscf/";
+const std::string kData = "tests/data/cryslink/pwscf/";  // real files we may commit, and generated layouts
 const double kCelldm[6] = {10.2, 1.3, 1.7, 0.21, -0.27, 0.13};
 
 RunResult Convert(const TempDir& dir, const std::string& output, std::vector<std::string> options = {}) {
@@ -24,15 +30,31 @@ RunResult Convert(const TempDir& dir, const std::string& output, std::vector<std
     return RunCryslinkIn(dir.path(), options);
 }
 
-// Copies a corpus output and its input under one base name; false without the corpus.
-bool CopyRun(const TempDir& dir, const std::string& output, const std::string& input, const std::string& base) {
-    if (!std::filesystem::exists(SourcePath(kCorpus + output))) return false;
-    WriteFile(dir / (base + ".out"), ReadFile(SourcePath(kCorpus + output)));
-    if (!input.empty()) WriteFile(dir / (base + ".in"), ReadFile(SourcePath(kCorpus + input)));
+// Copies an output and its input (from the corpus, or from `folder`) under one
+// base name; false without the corpus.
+bool CopyRun(const TempDir& dir, const std::string& output, const std::string& input, const std::string& base,
+             const std::string& folder = kCorpus) {
+    if (!std::filesystem::exists(SourcePath(folder + output))) return false;
+    WriteFile(dir / (base + ".out"), ReadFile(SourcePath(folder + output)));
+    if (!input.empty()) WriteFile(dir / (base + ".in"), ReadFile(SourcePath(folder + input)));
     return true;
 }
 
 XSFAnimation Frames(const TempDir& dir, const std::string& base) { return ParseXSF(ReadFile(dir / (base + ".xsf"))); }
+
+// A written CIF read back and expanded by the operations it lists.
+std::unique_ptr<CCrystal> LoadCIF(const std::string& path) {
+    NONRELPath = SourcePath("data/nonrel");
+    ASFDCPath = SourcePath("data/asfdc");
+    SPGDBPath = SourcePath("data/spgra");
+    testing::internal::CaptureStdout();
+    auto crystal = LoadCrystalFromCIF(path, "");
+    testing::internal::GetCapturedStdout();
+    return crystal;
+}
+
+// The atom rows of a written CIF (from its site loop on).
+std::string SiteRows(const std::string& cif) { return cif.substr(std::min(cif.find("_atom_site_label"), cif.size())); }
 
 }  // namespace
 
@@ -78,7 +100,8 @@ TEST(PWScfCell, LatticeVectorsAgreeWithAse) {
     EXPECT_FALSE(PWScfLatticeVectors(15, celldm, nullptr));
 }
 
-// The conventional cell found from the vectors gives back the celldm each lattice takes.
+// The conventional cell found from the vectors gives back the celldm each lattice takes, and the cell
+// those give has the shape of the first; a cell sheared by 2e-5 has another shape (it left the lattice).
 TEST(PWScfCell, ConventionalCellGivesBackCelldm) {
     struct Row {
         int ibrav;
@@ -99,43 +122,94 @@ TEST(PWScfCell, ConventionalCellGivesBackCelldm) {
             if (row.used[k] == '1') {
                 EXPECT_NEAR(back.v[k], celldm.v[k], 1e-12) << row.ibrav << " celldm " << k + 1;
             }
+        double rebuilt[3][3], sheared[3][3];
+        ASSERT_TRUE(PWScfLatticeVectors(row.ibrav, back, rebuilt));
+        EXPECT_TRUE(PWScfSameShape(rebuilt, v, 1e-9)) << row.ibrav;
+        for (int i = 0; i < 3; ++i) {
+            sheared[i][0] = v[i][0] + 2e-5 * v[i][1];
+            sheared[i][1] = v[i][1] + 2e-5 * v[i][0];
+            sheared[i][2] = v[i][2];
+        }
+        EXPECT_FALSE(PWScfSameShape(rebuilt, sheared, 1e-6)) << row.ibrav;
     }
+}
+
+// The element of a species: from its pseudopotential file's name when that starts with a symbol, else
+// from the species name as pw.x reads it; names as real runs write them.
+TEST(PWScfInput, SpeciesElements) {
+    const std::array<const char*, 3> rows[] = {
+        {"Fe1", "Fe.pz-nd-rrkjus.UPF", "Fe"},        {"O1", "O.pz-rrkjus.UPF", "O"},
+        {"Ti", "ti_pbe_v1.4.uspp.F.UPF", "Ti"},      {"A", "/pseudo/Si.pbe-n-rrkjus_psl.1.0.0.UPF", "Si"},
+        {"Ti2", "pseudo_ti.UPF", "Ti"},              {"C_h", "", "C"},
+        {"Co", "Co_ONCV_PBE-1.0.oncvpsp.upf", "Co"}, {"fe", "", "Fe"},
+        {"X1", "mine.UPF", ""},
+    };
+    for (const auto& [species, pseudo, element] : rows)
+        EXPECT_EQ(PWScfSpeciesElement(species, pseudo), element) << species << " " << pseudo;
 }
 
 TEST(PWScfConvOutput, CorpusRuns) {
     struct FileAtom {
         int frame;  // from 1; 0 is the last
         int atom;
+        int z;      // the element of its species
         double u, v, w, fx, fy, fz;
     };
     struct Run {
         std::string output, input;
         int frames;
         double a;  // cell length a of the last frame, angstrom
+        std::array<Vec3, 3> axes;  // the cell vectors of the file's Cartesian frame (any length): its forces' frame
         std::vector<FileAtom> atoms;
+        std::string folder = kCorpus;
+        int lines = 0;  // the output cut after that many lines (0: whole)
     };
     const double al = 5.3033 * units::kBohr, ti = 8.68089159 * units::kBohr;
+    const std::array<Vec3, 3> xyz = {Vec3{1, 0, 0}, Vec3{0, 1, 0}, Vec3{0, 0, 1}};
+    const std::array<Vec3, 3> fcc = {Vec3{-0.5, 0, 0.5}, Vec3{0, 0.5, 0.5}, Vec3{-0.5, 0.5, 0}};
     const Run runs[] = {
         // Single point: the input's 64 atoms with their forces.
-        {"NaCl-001_scf.out", "NaCl-001_scf_ibrav0.in", 1, 21.5062228544432017 * units::kBohr,
-         {{1, 0, 0.0009299633941005, 0, 0, -0.00075614, 0, 0}, {1, 63, 0.5, 0.5, 0.7500000000000001, -0.00000738, 0, 0.00000095}}},
+        {"NaCl-001_scf.out", "NaCl-001_scf_ibrav0.in", 1, 21.5062228544432017 * units::kBohr, xyz,
+         {{1, 0, 11, 0.0009299633941005, 0, 0, -0.00075614, 0, 0},
+          {1, 63, 17, 0.5, 0.5, 0.7500000000000001, -0.00000738, 0, 0.00000095}}},
         // Relaxation, ibrav 6 with alat positions; the final coordinates repeat the last step and its forces.
-        {"relax2_Al_slab.out", "relax2_Al_slab_ibrav6.in", 15, al,
-         {{1, 0, 0.5, 0.5, 1 - 2.119408409 / 8, 0, 0, 0.00948799},
-          {0, 2, 0.5, 0.5, 1 - 0.690432845 / 8, 0, 0, 0.00090747}}},
+        {"relax2_Al_slab.out", "relax2_Al_slab_ibrav6.in", 15, al, xyz,
+         {{1, 0, 13, 0.5, 0.5, 1 - 2.119408409 / 8, 0, 0, 0.00948799},
+          {0, 2, 13, 0.5, 0.5, 1 - 0.690432845 / 8, 0, 0, 0.00090747}}},
         // Variable cell from space group 136: every step has its own cell; the final scf gives the last forces.
-        {"TiO2_vc-relax_sg136.out", "TiO2_vc-relax_sg136.in", 5, 1.006947095 * ti,
-         {{1, 2, 0.8048516770, 0.1951483230, 0.5, -0.00022361, 0.00022361, 0},
-          {0, 5, 0.3046912130, 0.3046912130, 0, 0.00001090, 0.00001090, 0}}},
-        // MD with the old forces header and no input: the cell of the output's header.
-        {"Si_md_v5.3.out", "", 50, 10.18 * units::kBohr / std::sqrt(2.0),
-         {{1, 0, 0.12301788, 1 - 0.36905364, 0.12301788, -0.02308264, -0.02308255, -0.02308267},
-          {0, 1, 1 - 0.12310244, 0.36930732, 1 - 0.12310244, 0, 0, 0}}},
+        {"TiO2_vc-relax_sg136.out", "TiO2_vc-relax_sg136.in", 5, 1.006947095 * ti, xyz,
+         {{1, 2, 8, 0.8048516770, 0.1951483230, 0.5, -0.00022361, 0.00022361, 0},
+          {0, 5, 8, 0.3046912130, 0.3046912130, 0, 0.00001090, 0.00001090, 0}}},
+        // MD with the old forces header and no input: the cell of the output's header, an fcc cell
+        // with no vector along x, so the forces are turned with it.
+        {"Si_md_v5.3.out", "", 50, 10.18 * units::kBohr / std::sqrt(2.0), fcc,
+         {{1, 0, 14, 0.12301788, 1 - 0.36905364, 0.12301788, -0.02308264, -0.02308255, -0.02308267},
+          {0, 1, 14, 1 - 0.12310244, 0.36930732, 1 - 0.12310244, 0, 0, 0}}},
+        // Species O1, Fe1, Fe2 are the elements O and Fe; a rhombohedral cell and forces along its diagonal.
+        {"lda+U_force.out", "lda+U_force.in", 1, 8.19 * std::sqrt(1.5) * units::kBohr,
+         {Vec3{0.5, 0.5, 1}, Vec3{0.5, 1, 0.5}, Vec3{1, 0.5, 0.5}},
+         {{1, 1, 8, 0.75, 0.75, 0.75, -0.00000101, -0.00000101, -0.00000101},
+          {1, 2, 26, 0.025, 0.025, 0.025, -0.14189797, -0.14189797, -0.14189797},
+          {1, 3, 26, 0.475, 0.475, 0.475, 0.14189858, 0.14189858, 0.14189858}},
+         kData},
+        // The same run up to its first forces (an scf): pw.x's atoms, in its order, go with its forces.
+        {"TiO2_vc-relax_sg136.out", "TiO2_vc-relax_sg136.in", 1, ti, xyz,
+         {{1, 0, 22, 0.5, 0.5, 0.5, 0, 0, 0}, {1, 2, 8, 0.8053, 0.1947, 0.5, -0.00389184, 0.00389184, 0}},
+         kCorpus, 956},
+        // space_group 225: pw.x works in the primitive cell with one atom, the input's site expands to four.
+        {"Pt_sg225_scf.out", "Pt_sg225_scf.in", 1, 3.92 / std::sqrt(2.0), fcc, {{1, 0, 78, 0, 0, 0, 0, 0, 0}}, kData},
     };
     for (const Run& run : runs) {
         SCOPED_TRACE(run.output);
         TempDir dir;
-        if (!CopyRun(dir, run.output, run.input, "run")) GTEST_SKIP() << "no corpus of real files beside the checkout";
+        if (!CopyRun(dir, run.output, run.input, "run", run.folder))
+            GTEST_SKIP() << "no corpus of real files beside the checkout";
+        if (run.lines > 0) {
+            const std::string text = ReadFile(dir / "run.out");
+            size_t end = 0;
+            for (int i = 0; i < run.lines; ++i) end = text.find('\n', end) + 1;
+            WriteFile(dir / "run.out", text.substr(0, end));
+        }
         const RunResult r = Convert(dir, "run.out");
         const XSFAnimation xsf = Frames(dir, "run");
         const std::vector<XSFFrame>& frames = xsf.frames;
@@ -144,12 +218,18 @@ TEST(PWScfConvOutput, CorpusRuns) {
         EXPECT_NEAR(frames.back().Length(0), run.a, 1e-6);
         for (const FileAtom& c : run.atoms) {
             const XSFFrame& f = frames[c.frame == 0 ? frames.size() - 1 : c.frame - 1];
+            ASSERT_LT(c.atom, static_cast<int>(f.atoms.size()));
+            EXPECT_EQ(f.atoms[c.atom][0], c.z) << "atom " << c.atom;
             double fr[3];
             f.Fractional(c.atom, fr);
-            const double expected[3] = {c.u, c.v, c.w}, force[3] = {c.fx, c.fy, c.fz};
+            const double expected[3] = {c.u, c.v, c.w};
+            const Vec3 force{c.fx, c.fy, c.fz}, written{f.atoms[c.atom][4], f.atoms[c.atom][5], f.atoms[c.atom][6]};
             for (int k = 0; k < 3; ++k) {
                 EXPECT_NEAR(fr[k] - std::floor(fr[k] + 1e-6), expected[k], 2e-7) << "atom " << c.atom;
-                EXPECT_NEAR(f.atoms[c.atom][4 + k], force[k], 6e-8) << "atom " << c.atom;  // XSF keeps 7 decimals
+                // The force along each cell vector, whatever the orientation (XSF keeps 7 decimals).
+                const double axis = std::sqrt(Dot(run.axes[k], run.axes[k]));
+                EXPECT_NEAR(Dot(written, f.vectors[k]) / f.Length(k), Dot(force, run.axes[k]) / axis, 1e-7)
+                    << "atom " << c.atom << " along vector " << k;
             }
         }
         EXPECT_TRUE(std::filesystem::exists(dir / "run-initial.cif"));
@@ -157,19 +237,101 @@ TEST(PWScfConvOutput, CorpusRuns) {
     }
 }
 
-// The updated inputs of the corpus runs read back by ase.io.espresso to the last structure of the output.
+// The updated inputs read back by ase.io.espresso to the last structure of the output. A final cell that
+// left the input's lattice (ibrav 2 relaxed into a triclinic cell) is written as ibrav 0 with its vectors.
 TEST(PWScfConvOutput, UpdatedInputsReadBackByAse) {
-    if (std::system("/usr/bin/python3 -c 'import ase.io.espresso' 2>/dev/null") != 0)
-        GTEST_SKIP() << "python3-ase is not installed (make generators)";
-    const std::pair<const char*, const char*> runs[] = {{"NaCl-001_scf.out", "NaCl-001_scf_ibrav0.in"},
-                                                        {"relax2_Al_slab.out", "relax2_Al_slab_ibrav6.in"}};
-    for (const auto& [output, input] : runs) {
+    const bool ase = std::system("/usr/bin/python3 -c 'import ase.io.espresso' 2>/dev/null") == 0;
+    struct Run {
+        std::string output, input, folder;
+        const char* ibrav;  // the ibrav line of the updated input
+        bool freeCell;      // with the line saying the cell is written as ibrav 0
+    };
+    const Run runs[] = {
+        {"NaCl-001_scf.out", "NaCl-001_scf_ibrav0.in", kCorpus, "    ibrav = 0\n", false},
+        {"relax2_Al_slab.out", "relax2_Al_slab_ibrav6.in", kCorpus, "  ibrav       = 6,\n", false},
+        {"Si2_vc-relax_ibrav2.out", "Si2_vc-relax_ibrav2.in", kData, "    ibrav = 0,\n", true},
+        {"Si2_vc-relax_ibrav2_fcc.out", "Si2_vc-relax_ibrav2_fcc.in", kData, "    ibrav = 2,\n", false},
+    };
+    for (const Run& run : runs) {
+        SCOPED_TRACE(run.output);
         TempDir dir;
-        if (!CopyRun(dir, output, input, "run")) GTEST_SKIP() << "no corpus of real files beside the checkout";
-        Convert(dir, "run.out");
+        if (!CopyRun(dir, run.output, run.input, "run", run.folder))
+            GTEST_SKIP() << "no corpus of real files beside the checkout";
+        const RunResult r = Convert(dir, "run.out");
+        const std::string updated = ReadFile(dir / "run.in.new");
+        EXPECT_NE(updated.find(run.ibrav), std::string::npos) << updated;
+        EXPECT_EQ(r.output.find("The final cell no longer has the shape of ibrav=2: [run.in.new] gets ibrav=0 and "
+                                "CELL_PARAMETERS alat.\n") != std::string::npos,
+                  run.freeCell)
+            << r.output;
+        EXPECT_EQ(updated.find("CELL_PARAMETERS alat\n") != std::string::npos, run.freeCell);
+        if (!ase) continue;
         const std::string command = SourcePath("tools/check_pwscf_update.py") + " " + dir / "run.in.new" + " " +
                                     dir / "run.out" + " > " + dir / "check.txt";
-        EXPECT_EQ(std::system(command.c_str()), 0) << output << ": " << ReadFile(dir / "check.txt");
+        EXPECT_EQ(std::system(command.c_str()), 0) << ReadFile(dir / "check.txt");
+    }
+    if (!ase) GTEST_SKIP() << "python3-ase is not installed (make generators): not read back";
+}
+
+// The structure a run holds, as its CIFs give it: the cell and positions pw.x works with (for a space
+// group, the primitive cell and the atoms pw.x prints), types that are elements, both CIFs also for a run
+// without steps, and the species names kept in the updated input.
+TEST(PWScfConvOutput, StructureOfTheRun) {
+    struct Run {
+        std::string output, input;
+        int sites;               // in the cell
+        double volumePerAtom;    // angstrom^3
+        double nearest;          // shortest distance between two atoms, angstrom
+        std::vector<std::string> types;
+        int group;               // space group spglib finds in the final CIF
+        const char* updatedLine; // a line of the updated input
+    };
+    const double bohr3 = units::kBohr * units::kBohr * units::kBohr;
+    const Run runs[] = {
+        // space_group 154 with a Wyckoff letter, no forces and no position card: the 9 atoms of the header.
+        {"lattice-wyckoff-sio2.out", "lattice-wyckoff-sio2.in", 9, 762.3049 * bohr3 / 9, 1.6029, {"Si", "O"}, 154,
+         "Si 3a 0.4697\n"},
+        // space_group 225: the primitive cell with one Pt atom (not four atoms of the conventional cell).
+        {"Pt_sg225_scf.out", "Pt_sg225_scf.in", 1, 3.92 * 3.92 * 3.92 / 4, 3.92 / std::sqrt(2.0), {"Pt"}, 225,
+         "     Pt    0.0000000000    0.0000000000    0.0000000000\n"},
+        // Species O1, Fe1, Fe2: the types O and Fe, the species names in the updated input.
+        {"lda+U_force.out", "lda+U_force.in", 4, 8.19 * 8.19 * 8.19 * 0.5 / 4 * bohr3, 1.9742, {"O", "Fe"}, 166,
+         "    Fe2    0.4750000000    0.4750000000    0.4750000000\n"},
+    };
+    const bool spglib = std::system("/usr/bin/python3 -c 'import spglib, ase.io' 2>/dev/null") == 0;
+    for (const Run& run : runs) {
+        SCOPED_TRACE(run.output);
+        TempDir dir;
+        ASSERT_TRUE(CopyRun(dir, run.output, run.input, "run", kData));
+        const RunResult r = Convert(dir, "run.out");
+        const std::string initial = ReadFile(dir / "run-initial.cif"), final = ReadFile(dir / "run-final.cif");
+        ASSERT_FALSE(final.empty()) << r.output;
+        EXPECT_EQ(SiteRows(initial), SiteRows(final));  // nothing moved
+        auto crystal = LoadCIF(dir / "run-final.cif");
+        ASSERT_TRUE(crystal);
+        ASSERT_EQ(crystal->nAtomSites, run.sites);
+        EXPECT_NEAR(crystal->Volume * 1000 / crystal->nAtomSites, run.volumePerAtom, 1e-3);
+        double nearest = 1e9;  // over the images of the 27 cells around, which is enough for these cells
+        for (int i = 0; i < crystal->nAtomSites; ++i)
+            for (int j = 0; j < crystal->nAtomSites; ++j)
+                for (int n = 0; n < 27; ++n) {
+                    const CAtomSite &p = crystal->AtomSites[i], &q = crystal->AtomSites[j];
+                    const double d2 = crystal->GetDistance2(p.x, p.y, p.z, q.x + n % 3 - 1, q.y + n / 3 % 3 - 1,
+                                                            q.z + n / 9 - 1);
+                    if (d2 > 1e-12) nearest = std::min(nearest, std::sqrt(d2) * 10);
+                }
+        EXPECT_NEAR(nearest, run.nearest, 1e-3);
+        std::vector<std::string> types;
+        for (int t = 0; t < crystal->nAtomTypes; ++t) types.push_back(crystal->AtomTypes[t].Name);
+        EXPECT_EQ(types, run.types);
+        EXPECT_NE(ReadFile(dir / "run.in.new").find(run.updatedLine), std::string::npos) << ReadFile(dir / "run.in.new");
+        if (!spglib) continue;
+        const std::string command = "/usr/bin/python3 -c \"import ase.io, spglib; a = ase.io.read('" +
+                                    dir / "run-final.cif" + "'); print(spglib.get_symmetry_dataset((a.cell[:], "
+                                    "a.get_scaled_positions(), a.numbers), symprec=1e-3)['number'])\" > " +
+                                    dir / "group.txt";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        EXPECT_EQ(std::atoi(ReadFile(dir / "group.txt").c_str()), run.group);
     }
 }
 
