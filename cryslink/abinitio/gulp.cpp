@@ -1,6 +1,8 @@
 #include "abinitio/gulp.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -209,7 +211,8 @@ Origin ReadOrigin(const std::vector<std::string>& lines, const std::string& path
     std::vector<double> values = blank == std::string::npos ? std::vector<double>() : ValuesOf(line.substr(blank));
     const size_t next = static_cast<size_t>(at) + 1;
     if (values.empty() && next < lines.size()) values = ValuesOf(lines[next]);
-    if (values.size() >= 3) {
+    const auto fraction = [](double v) { return std::fabs(v) <= 1e6; };  // no NaN, no infinity
+    if (values.size() >= 3 && std::all_of(values.begin(), values.begin() + 3, fraction)) {
         for (int i = 0; i < 3; ++i) origin.shift[i] = values[static_cast<size_t>(i)];
         std::printf("Origin: %lg %lg %lg; the positions are given from there and moved to the group's origin.\n",
                     origin.shift[0], origin.shift[1], origin.shift[2]);
