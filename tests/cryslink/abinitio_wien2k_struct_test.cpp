@@ -107,21 +107,23 @@ TEST(WienStruct, CorpusFilesConvert) {
         const char* name;
         int number, nOperations, nAsymSites, nSites;  // nSites: the "X=" lines of the file, times the centring
         const char* labelsAndTypes;
+        const char* formula;  // of the cell, as both formula lines of the CIF give it
     } cases[] = {
-        {corpus + "BaGa2_bohr_P6mmm.struct", 8.429120, 9.701070, 120, "P6/mmm", 191, 24, 2, 3, "Ba0+ Ga0+ | Ba Ga"},
-        {corpus + "CrO2-sp_rutile_bohr.struct", 8.333692, 5.499103, 90, "P42/mnm", 136, 16, 2, 6, "Cr O | Cr O"},
+        {corpus + "BaGa2_bohr_P6mmm.struct", 8.429120, 9.701070, 120, "P6/mmm", 191, 24, 2, 3, "Ba0+ Ga0+ | Ba Ga", "Ba1 Ga2 "},
+        {corpus + "CrO2-sp_rutile_bohr.struct", 8.333692, 5.499103, 90, "P42/mnm", 136, 16, 2, 6, "Cr O | Cr O", "Cr2 O4 "},
         {corpus + "NaCl_P_8atoms.struct", 10.753111, 10.753111, 90, "P1", 1, 1, 8, 8,
-         "Na1 Na2 Na3 Na4 Cl1 Cl2 Cl3 Cl4 | Na Cl"},
+         "Na1 Na2 Na3 Na4 Cl1 Cl2 Cl3 Cl4 | Na Cl", "Na4 Cl4 "},
         {corpus + "ok_graphene_H_P-6m2.struct", 23.239030, 37.794538, 120, "P-6m2", 187, 12, 13, 49,
-         "C1 C2 C3 C4 C5 C6 C7 C8 C9 C10 C11 C12 C13 | C"},
+         "C1 C2 C3 C4 C5 C6 C7 C8 C9 C10 C11 C12 C13 | C", "C49 "},
         // Names with numbers and blanks; an R cell whose line 2 has its fields apart.
-        {data + "TiC_Fm-3m.struct", 8.178254, 8.178254, 90, "Fm-3m", 225, 192, 2, 8, "Ti1 C1 | Ti C"},
-        {data + "CuGaO2_R-3m.struct", 5.631354, 32.314146, 28.9848, "R-3m:R", 166, 12, 3, 4, "Cu1 Ga1 O1 | Cu Ga O"},
+        {data + "TiC_Fm-3m.struct", 8.178254, 8.178254, 90, "Fm-3m", 225, 192, 2, 8, "Ti1 C1 | Ti C", "Ti4 C4 "},
+        {data + "CuGaO2_R-3m.struct", 5.631354, 32.314146, 28.9848, "R-3m:R", 166, 12, 3, 4, "Cu1 Ga1 O1 | Cu Ga O",
+         "Cu1 Ga1 O2 "},
         // Line 2 without a group; origin choice 2; line 2 damaged (39 for 139).
-        {data + "F_no_group_NaCl.struct", 10.658, 10.658, 90, "Fm-3m", 225, 192, 2, 8, "Na Cl | Na Cl"},
-        {data + "Si_Fd-3m_origin2.struct", 10.263103, 10.263103, 90, "Fd-3m:2", 227, 192, 1, 8, "Si | Si"},
+        {data + "F_no_group_NaCl.struct", 10.658, 10.658, 90, "Fm-3m", 225, 192, 2, 8, "Na Cl | Na Cl", "Na4 Cl4 "},
+        {data + "Si_Fd-3m_origin2.struct", 10.263103, 10.263103, 90, "Fd-3m:2", 227, 192, 1, 8, "Si | Si", "Si8 "},
         {data + "La2CuO4_damaged_line2.struct", 7.146377, 25.036415, 90, "I4/mmm", 139, 32, 4, 14,
-         "La1 Cu1 O1 O2 | La Cu O"},
+         "La1 Cu1 O1 O2 | La Cu O", "La4 Cu2 O8 "},
     };
     for (const Case& c : cases)
         for (bool crlf : {false, true}) {
@@ -148,6 +150,10 @@ TEST(WienStruct, CorpusFilesConvert) {
             EXPECT_EQ(crystal->nAtomSites, c.nSites);
             EXPECT_EQ(SitesByName(*crystal), c.nSites);
             EXPECT_EQ(LabelsAndTypes(*crystal), c.labelsAndTypes);
+            const std::string cif = ReadFile(dir / "case.cif");
+            EXPECT_NE(cif.find("_chemical_formula_structural       '" + std::string(c.formula) +
+                               "'\n_chemical_formula_sum              '" + c.formula + "'\n"),
+                      std::string::npos);
         }
 }
 
