@@ -202,9 +202,28 @@ std::vector<double> ValuesOf(std::string_view text) {
     return values;
 }
 
+// The line of the option: its first word "origin" or an abbreviation of four
+// letters or more, outside the title block (which ends at "end", or at the
+// structure when an input leaves "end" out); -1 when there is none.
+int FindOriginLine(const std::vector<std::string>& lines) {
+    bool title = false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string word = ToUpper(FirstWord(lines[i]));
+        if (title) {
+            for (const char* structure : {"END", "CELL", "FRAC", "SPAC", "VECT"})
+                if (word.rfind(structure, 0) == 0) title = false;
+        } else if (word == "TITLE" || word == "TITL") {
+            title = true;
+        } else if (word.size() >= 4 && std::string_view("ORIGIN").substr(0, word.size()) == word) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
 Origin ReadOrigin(const std::vector<std::string>& lines, const std::string& path) {
     Origin origin;
-    const int at = FindKeyword(lines, "orig");
+    const int at = FindOriginLine(lines);
     if (at < 0) return origin;
     const std::string& line = lines[static_cast<size_t>(at)];
     const size_t blank = line.find_first_of(" \t");

@@ -89,11 +89,10 @@ bool ValueAfter(std::string_view line, std::string_view key, double& value) {
 // The name field of an atom, which ends where "NPT=" begins ("Bi1", "Ba0+", "O 1").
 std::string_view NameField(std::string_view line) { return TrimView(line.substr(0, line.find("NPT="))); }
 
-// One non-equivalent atom as the file lists it.
+// The name line of a non-equivalent atom.
 struct StructAtom {
     std::string name;  // the name field
     double atomicNumber = 0;
-    double x = 0, y = 0, z = 0;
 };
 
 // The element of an atom: the one its name starts with, checked against the
@@ -175,7 +174,7 @@ bool StructReader::ReadAtoms(int nAtoms, std::string& countLine, bool& haveCount
                         in_.LineNumber(), path_.c_str(), i);
             return true;
         }
-        const StructAtom atom{std::string(NameField(line_)), atomicNumber, x, y, z};
+        const StructAtom atom{std::string(NameField(line_)), atomicNumber};
         if (!in_.SkipLines(3)) return EndsWithin("atom", i + 1);  // the local rotation matrix
         std::printf("%d: %s (%lg): (%lg,%lg,%lg)\n", i, FirstWord(atom.name).c_str(), atomicNumber, x, y, z);
         // One type per element, the file's name as the site label.
@@ -297,7 +296,7 @@ void StructReader::WriteWholeCellInP1() {
         labels.push_back(site.Label);
     }
     labels = UniqueLabels(labels);
-    crystal_.ClearSites();
+    crystal_.AllocAtomAsymSites(std::max(crystal_.nMaxAtomAsymSites, static_cast<int>(images.size())));
     crystal_.SpaceGroup.SetP1();
     crystal_.SpaceGroup.Name = "P 1";
     for (size_t i = 0; i < images.size(); ++i)

@@ -140,7 +140,8 @@ TEST(GulpInput, InputForms) {
         // The origin option: a choice on its own line, a shift on the next, or neither.
         {"title\ndiamond\ncell\n5.431 5.431 5.431 90 90 90\nfrac\nSi 1/8 1/8 1/8\nspace\n227\norigin 2\n", "diamond", 227,
          1, "Si:0.000 ", "Origin: choice 2, space group Fd-3m:2.\nSPG: 227\n"},
-        {"title\nshift\n" + cell + "frac\nNa 0 0 0\nspace\nP 21/c\nORIGIN\n0 1/2 0.25\n", "shift", 14, 1, "Na:0.000 ",
+        {"title\nshift\norigin of the sample\nend\n" + cell + "frac\nNa 0 0 0\nspace\nP 21/c\nORIG\n0 1/2 0.25\n",
+         "shift", 14, 1, "Na:0.000 ",
          "Origin: 0 0.5 0.25; the positions are given from there and moved to the group's origin.\n"},
         {"title\nneither\n" + cell + "frac\nNa 0 0 0\nspace\nP 21/c\norigin\n3\n", "neither", 14, 1, "Na:0.000 ",
          "] is no shift and no origin choice; it is left out.\n"},
