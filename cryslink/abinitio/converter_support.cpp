@@ -1,7 +1,10 @@
 #include "abinitio/converter_support.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "analysis/rdf.h"
 #include "app/paths.h"
@@ -52,6 +55,29 @@ std::string FileNameWord(std::string text) {
     for (char& c : text)
         if (c == '/' || c == '\\') c = '_';
     return text;
+}
+
+std::vector<std::string> UniqueLabels(const std::vector<std::string>& names) {
+    std::unordered_map<std::string, int> count;
+    for (const std::string& name : names) ++count[name];
+    std::unordered_set<std::string> taken;
+    for (const std::string& name : names)
+        if (count[name] == 1) taken.insert(name);
+    std::unordered_map<std::string, int> next;
+    std::vector<std::string> labels;
+    labels.reserve(names.size());
+    for (const std::string& name : names) {
+        std::string label = name;
+        if (count[name] > 1) {
+            const bool letter = !name.empty() && std::isalpha(static_cast<unsigned char>(name.back()));
+            const std::string stem = letter || name.empty() ? name : name + "_";
+            int& k = next[name];
+            do label = stem + std::to_string(++k);
+            while (!taken.insert(label).second);
+        }
+        labels.push_back(std::move(label));
+    }
+    return labels;
 }
 
 double CellDeterminant(const double v[3][3]) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/step_loop.h"
 
@@ -27,6 +28,11 @@ std::string PathBase(const std::string& path);
 std::string FirstWord(std::string_view text);
 // A word made safe as a file name: separators become "_".
 std::string FileNameWord(std::string text);
+// Site labels made unique, in order: a name that stands once is kept; the
+// k-th of a name that stands more than once becomes the name and k, with "_"
+// between unless the name ends in a letter ("O" gives O1, O2, ...; "O1" gives
+// O1_1, O1_2, ...; "Ga0+" Ga0+_1), passing over labels already taken.
+std::vector<std::string> UniqueLabels(const std::vector<std::string>& names);
 
 // Determinant of the matrix whose rows are the three vectors.
 double CellDeterminant(const double vectors[3][3]);

@@ -1,6 +1,8 @@
 #include "abinitio/gulp.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "core/cif_writer.h"
 #include "core/crystal.h"
 #include "core/database_paths.h"
+#include "core/elements.h"
 #include "core/space_group.h"
 #include "core/space_group_lookup.h"
 #include "core/text_scanner.h"
@@ -75,9 +78,20 @@ Kind KindOf(std::string_view word) {
     return Kind::kNone;
 }
 
+// The element a species name without its digits stands for, in any letter
+// case ("o" and "O" are oxygen); the name itself when it is none.
+std::string ElementOfSpecies(const std::string& name) {
+    std::string symbol = name;
+    for (size_t i = 0; i < symbol.size(); ++i)
+        symbol[i] = static_cast<char>(i == 0 ? std::toupper(static_cast<unsigned char>(symbol[i]))
+                                             : std::tolower(static_cast<unsigned char>(symbol[i])));
+    return AtomicNumberOfSymbol(symbol) ? symbol : name;
+}
+
 // One line "name [kind] numbers...", the numbers up to the first word that is none.
 struct SpeciesLine {
-    std::string name;
+    std::string label;  // the name as written ("O1")
+    std::string name;   // without its trailing digits ("O")
     Kind kind = Kind::kCore;
     std::vector<double> values;
     size_t nFlags = 0;  // trailing 0/1 integers: the optimisation flags of a site line
@@ -87,6 +101,7 @@ bool ParseSpeciesLine(const std::string& line, SpeciesLine& out) {
     const std::vector<std::string_view> words = SplitWords(line);
     if (words.empty()) return false;
     out = SpeciesLine();
+    out.label = std::string(words[0]);
     out.name = ElementName(words[0]);
     if (out.name.empty()) return false;
     size_t i = 1;
@@ -118,7 +133,7 @@ ChargeTable ReadSpecies(const std::vector<std::string>& lines) {
 }
 
 struct Site {
-    std::string name;
+    std::string label, name;
     double x, y, z, charge, occupancy;
 };
 
@@ -136,7 +151,7 @@ void ReadSites(const std::vector<std::string>& lines, int start, const ChargeTab
         const auto known = species.find({atom.name, atom.kind});
         const double charge = nValues > 3 ? atom.values[3] : known != species.end() ? known->second : 0.0;
         const double occupancy = nValues > 4 ? atom.values[4] : 1.0;
-        const Site site{atom.name, atom.values[0], atom.values[1], atom.values[2], charge, occupancy};
+        const Site site{atom.label, atom.name, atom.values[0], atom.values[1], atom.values[2], charge, occupancy};
         const int index = static_cast<int>(sites.size());
         std::printf("%d: %s (%lg): (%lg,%lg,%lg) [occ=%lg]\n", index, site.name.c_str(), site.charge, site.x, site.y,
                     site.z, site.occupancy);
@@ -168,19 +183,97 @@ bool FindGroupRecord(const std::string& text, const CCrystal& c, const std::stri
                                 record);
 }
 
+// The "origin" option of the space group, on its own line or followed by
+// its numbers: three numbers are the place of the input's origin in the
+// group's standard setting (the positions are given from there), one whole
+// number 1 or 2 the origin choice of a group that has two.
+struct Origin {
+    double shift[3] = {0, 0, 0};
+    int choice = 0;
+};
+
+std::vector<double> ValuesOf(std::string_view text) {
+    std::vector<double> values;
+    double value;
+    for (std::string_view word : SplitWords(text)) {
+        if (!ReadValue(word, value)) break;
+        values.push_back(value);
+    }
+    return values;
+}
+
+// The line of the option: its first word "origin" or an abbreviation of four
+// letters or more, outside the title block (which ends at "end", or at the
+// structure when an input leaves "end" out); -1 when there is none.
+int FindOriginLine(const std::vector<std::string>& lines) {
+    bool title = false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string word = ToUpper(FirstWord(lines[i]));
+        if (title) {
+            for (const char* structure : {"END", "CELL", "FRAC", "SPAC", "VECT"})
+                if (word.rfind(structure, 0) == 0) title = false;
+        } else if (word == "TITLE" || word == "TITL") {
+            title = true;
+        } else if (word.size() >= 4 && std::string_view("ORIGIN").substr(0, word.size()) == word) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+Origin ReadOrigin(const std::vector<std::string>& lines, const std::string& path) {
+    Origin origin;
+    const int at = FindOriginLine(lines);
+    if (at < 0) return origin;
+    const std::string& line = lines[static_cast<size_t>(at)];
+    const size_t blank = line.find_first_of(" \t");
+    std::vector<double> values = blank == std::string::npos ? std::vector<double>() : ValuesOf(line.substr(blank));
+    const size_t next = static_cast<size_t>(at) + 1;
+    if (values.empty() && next < lines.size()) values = ValuesOf(lines[next]);
+    const auto fraction = [](double v) { return std::fabs(v) <= 1e6; };  // no NaN, no infinity
+    if (values.size() >= 3 && std::all_of(values.begin(), values.begin() + 3, fraction)) {
+        for (int i = 0; i < 3; ++i) origin.shift[i] = values[static_cast<size_t>(i)];
+        std::printf("Origin: %lg %lg %lg; the positions are given from there and moved to the group's origin.\n",
+                    origin.shift[0], origin.shift[1], origin.shift[2]);
+    } else if (values.size() == 1 && (values[0] == 1 || values[0] == 2)) {
+        origin.choice = static_cast<int>(values[0]);
+    } else {
+        std::printf("Warning: the origin of [%s] is no shift and no origin choice; it is left out.\n", path.c_str());
+    }
+    return origin;
+}
+
 class InputReader {
 public:
     InputReader(const std::string& path, CCrystal& crystal) : path_(path), crystal_(crystal) {}
     bool Read();
 
 private:
-    void ReadSpaceGroup(const std::vector<std::string>& lines);
+    void ReadSpaceGroup(const std::vector<std::string>& lines, int originChoice);
+    void UseOriginChoice2(SpaceGroupRecord& record) const;
 
     const std::string& path_;
     CCrystal& crystal_;
 };
 
-void InputReader::ReadSpaceGroup(const std::vector<std::string>& lines) {
+// The record of origin choice 2 of the group that `record` holds in choice 1.
+void InputReader::UseOriginChoice2(SpaceGroupRecord& record) const {
+    const std::string& name = record.Name;
+    SpaceGroupRecord second;
+    if (name.size() > 2 && name.compare(name.size() - 2, 2, ":2") == 0) return;
+    const CCrystal& c = crystal_;
+    if (FindSpaceGroupRecord("", name + ":2", record.Number, IsRhombohedralCell(c.a, c.b, c.c, c.alpha, c.beta, c.gamma),
+                             c.SPGDBPath, path_, second) &&
+        second.Number == record.Number && second.Setting != record.Setting) {
+        record = second;
+        std::printf("Origin: choice 2, space group %s.\n", record.Name.c_str());
+        return;
+    }
+    std::printf("Warning: space group %s of [%s] has one origin choice; origin 2 is left out.\n", name.c_str(),
+                path_.c_str());
+}
+
+void InputReader::ReadSpaceGroup(const std::vector<std::string>& lines, int originChoice) {
     const std::string symbol = LineAfter(lines, "space");
     CSpaceGroup& sg = crystal_.SpaceGroup;
     if (FindKeyword(lines, "space") >= 0) {
@@ -189,6 +282,7 @@ void InputReader::ReadSpaceGroup(const std::vector<std::string>& lines) {
         if (!CTextScanner().Open(crystal_.SPGDBPath)) {
             std::printf("Error in CSpaceGroup::ReadSPG: Can not read [%s].\n", crystal_.SPGDBPath.c_str());
         } else if (FindGroupRecord(symbol, crystal_, path_, record)) {
+            if (originChoice == 2) UseOriginChoice2(record);
             sg.ReadSPG(record.Number, record.Setting, crystal_.SPGDBPath);
         } else {
             std::printf(
@@ -245,11 +339,19 @@ bool InputReader::Read() {
     std::vector<Site> sites;
     std::map<std::string, double> ionCharges;
     ReadSites(lines, frac, ReadSpecies(lines), sites, ionCharges);
-    for (const Site& site : sites) {
-        crystal_.AddAtomType(site.name, ionCharges[site.name], true);
-        crystal_.AddAtomAsymSite("", site.name, site.occupancy, site.x, site.y, site.z);
+    const Origin origin = ReadOrigin(lines, path_);
+    // One type per element, with the charge of its first ion; the input's names as site labels.
+    std::vector<std::string> labels;
+    for (const Site& site : sites) labels.push_back(site.label);
+    labels = UniqueLabels(labels);
+    for (size_t i = 0; i < sites.size(); ++i) {
+        const Site& site = sites[i];
+        const std::string element = ElementOfSpecies(site.name);
+        crystal_.AddAtomType(element, ionCharges[site.name], true);
+        crystal_.AddAtomAsymSite(labels[i], element, site.occupancy, site.x + origin.shift[0], site.y + origin.shift[1],
+                                 site.z + origin.shift[2]);
     }
-    ReadSpaceGroup(lines);
+    ReadSpaceGroup(lines, origin.choice);
     crystal_.FillUnitCell();
     return true;
 }

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 
 #include "app/paths.h"
+#include "core/output_file.h"
 #include "core/text_scanner.h"
 
 namespace {
@@ -29,23 +29,36 @@ std::string WithExtension(const std::string& path, const char* extension) {
 
 bool CanRead(const std::string& path) { return CTextScanner().Open(path); }
 
-// The label of DOS case i on its .int line "atom column label": the third
-// word for the first case (a comment may follow it), the rest of the line for
-// the others; empty when the line has fewer than three words.
-std::string OrbitalLabel(std::string_view line, int i) {
+// The label of a DOS case on its .int line "atom column label # comment":
+// the text between the quotes when it is quoted ("Co d total", a doubled
+// quote standing for one), else its word; the comment is no part of it.
+// Empty when the line has fewer than three words.
+std::string OrbitalLabel(std::string_view line) {
     std::string_view rest = TrimView(line);
     for (int word = 0; word < 2; ++word) {
         const size_t blank = rest.find_first_of(" \t");
         if (blank == std::string_view::npos) return {};
         rest = TrimView(rest.substr(blank));
     }
-    if (i == 0) rest = rest.substr(0, rest.find_first_of(" \t"));
-    return std::string(rest);
+    if (rest.empty() || (rest[0] != '"' && rest[0] != '\''))
+        return std::string(rest.substr(0, rest.find_first_of(" \t#")));
+    const char quote = rest[0];
+    std::string label;
+    for (size_t i = 1; i < rest.size(); ++i) {
+        if (rest[i] == quote && (i + 1 == rest.size() || rest[i + 1] != quote)) break;
+        if (rest[i] == quote) ++i;
+        label += rest[i];
+    }
+    return label;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
+// A CSV field: in double quotes, its own doubled, when it holds a comma or a quote.
+std::string CSVField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string field = "\"";
+    for (char c : text) field += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return field + "\"";
+}
 
 }  // namespace
 
@@ -86,23 +99,21 @@ int CWIEN::ReadDOSFile(const std::string& path, CMyVector<double>& energy, CMyMa
 
 int CWIEN::CreateDOSCSVFile(const std::string& csvPath, const CMyVector<double>& energy,
                             const std::vector<std::string>& names, const CMyMatrix& table, int nColumns, int nData) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(csvPath.c_str(), "w"));
+    OutputFile file = CreateOutputFile(csvPath);
     if (!file) {
         std::printf("Error in CWIEN::CreateDOSCSVFile: Can not write to [%s].\n", csvPath.c_str());
         return -1;
     }
     std::FILE* f = file.get();
     std::fprintf(f, "Energy(eV)");
-    for (int k = 0; k < nColumns; ++k) std::fprintf(f, ",%s", names[static_cast<size_t>(k)].c_str());
+    for (int k = 0; k < nColumns; ++k) std::fprintf(f, ",%s", CSVField(names[static_cast<size_t>(k)]).c_str());
     std::fprintf(f, "\n");
     for (int row = 0; row < nData; ++row) {
         std::fprintf(f, "%lg", energy[row]);
         for (int k = 0; k < nColumns; ++k) std::fprintf(f, ",%lg", table[k][row]);
         std::fprintf(f, "\n");
     }
-    if (std::fflush(f) != 0 || std::ferror(f)) {
-        file.reset();
-        std::remove(csvPath.c_str());  // no table cut short is left under its name
+    if (!CloseOutputFile(file, csvPath)) {  // no table cut short is left under its name
         std::printf("Error in CWIEN::CreateDOSCSVFile: Can not write to [%s].\n", csvPath.c_str());
         return -1;
     }
@@ -128,7 +139,7 @@ int CWIEN::MakeDOSCSVFile(const std::string& intPath) {
             nOrbitals = i;
             break;
         }
-        names.push_back(OrbitalLabel(line, i));
+        names.push_back(OrbitalLabel(line));
         if (!names.back().empty()) std::printf("  Orb[%d]: %s\n", i, names.back().c_str());
     }
     in.Close();

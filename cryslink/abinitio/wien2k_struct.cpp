@@ -11,6 +11,8 @@
 #include "core/cif_writer.h"
 #include "core/crystal.h"
 #include "core/database_paths.h"
+#include "core/elements.h"
+#include "core/space_group_match.h"
 #include "core/text_scanner.h"
 #include "core/units.h"
 
@@ -84,11 +86,37 @@ bool ValueAfter(std::string_view line, std::string_view key, double& value) {
     return true;
 }
 
-// The atom's name: the first word of the name field, which ends where "NPT=" begins.
-std::string AtomName(std::string_view line) {
-    const size_t npt = line.find("NPT=");
-    const std::vector<std::string_view> words = SplitWords(line.substr(0, npt));
-    return words.empty() ? std::string() : std::string(words[0]);
+// The name field of an atom, which ends where "NPT=" begins ("Bi1", "Ba0+", "O 1").
+std::string_view NameField(std::string_view line) { return TrimView(line.substr(0, line.find("NPT="))); }
+
+// The name line of a non-equivalent atom.
+struct StructAtom {
+    std::string name;  // the name field
+    double atomicNumber = 0;
+};
+
+// The element of an atom: the one its name starts with, checked against the
+// atomic number of its name line, which wins when they differ ("CA" with
+// Z: 20 is Ca). Without a whole atomic number (a virtual atom) the name's
+// element; without either, the name's first word.
+std::string ElementOfAtom(const StructAtom& atom, const std::string& path) {
+    const std::string named = ElementOfName(atom.name);
+    const double z = atom.atomicNumber;
+    const std::string_view numbered =
+        z == std::floor(z) && z >= 1 && z <= 118 ? ElementSymbolOfNumber(static_cast<int>(z)) : std::string_view();
+    if (numbered.empty()) return named.empty() ? FirstWord(atom.name) : named;
+    if (!named.empty() && named != numbered)
+        std::printf("Warning: atom [%s] of [%s] has Z: %lg; it is taken as %s.\n", atom.name.c_str(), path.c_str(), z,
+                    std::string(numbered).c_str());
+    return std::string(numbered);
+}
+
+// The site label: the atom's name without blanks ("O 1" gives O1), else its element.
+std::string LabelOfAtom(const StructAtom& atom, const std::string& element) {
+    std::string label;
+    for (char c : atom.name)
+        if (c != ' ' && c != '\t') label += c;
+    return label.empty() ? element : label;
 }
 
 class StructReader {
@@ -107,14 +135,19 @@ private:
         return Fail("ends within " + std::string(part) + " " + std::to_string(number));
     }
     bool ReadAtoms(int nAtoms, std::string& countLine, bool& haveCountLine);
+    void MakeLabelsUnique();
     bool ReadOperations(int nOperations, std::vector<Operation>& operations);
-    void SetOperations(std::vector<Operation> listed, const std::string& lattice);
+    std::vector<Operation> SetOperations(std::vector<Operation> listed, const std::string& lattice);
+    void NameGroup(const std::vector<Operation>& written, const StructHeader& header);
+    void WriteWholeCellInP1();
     void UseRhombohedralAxes();
 
     const std::string& path_;
     CCrystal& crystal_;
     CTextScanner in_;
     std::string line_;
+    CSPGOperationTable records_;
+    bool haveRecords_ = false;
 };
 
 bool StructReader::ReadAtoms(int nAtoms, std::string& countLine, bool& haveCountLine) {
@@ -141,12 +174,22 @@ bool StructReader::ReadAtoms(int nAtoms, std::string& countLine, bool& haveCount
                         in_.LineNumber(), path_.c_str(), i);
             return true;
         }
-        const std::string name = AtomName(line_);
+        const StructAtom atom{std::string(NameField(line_)), atomicNumber};
         if (!in_.SkipLines(3)) return EndsWithin("atom", i + 1);  // the local rotation matrix
-        std::printf("%d: %s (%lg): (%lg,%lg,%lg)\n", i, name.c_str(), atomicNumber, x, y, z);
-        crystal_.AddAtomAsymSite("", name, 1.0, x, y, z);
+        std::printf("%d: %s (%lg): (%lg,%lg,%lg)\n", i, FirstWord(atom.name).c_str(), atomicNumber, x, y, z);
+        // One type per element, the file's name as the site label.
+        const std::string element = ElementOfAtom(atom, path_);
+        crystal_.AddAtomAsymSite(LabelOfAtom(atom, element), element, 1.0, x, y, z);
     }
     return true;
+}
+
+// A name the file gives several atoms ("Na" four times) is numbered.
+void StructReader::MakeLabelsUnique() {
+    std::vector<std::string> labels;
+    for (int i = 0; i < crystal_.nAtomAsymSites; ++i) labels.push_back(crystal_.AtomAsymSites[i].Label);
+    labels = UniqueLabels(labels);
+    for (int i = 0; i < crystal_.nAtomAsymSites; ++i) crystal_.AtomAsymSites[i].Label = labels[static_cast<size_t>(i)];
 }
 
 // Three rows "r1 r2 r3 t" per operation, each operation followed by its index line.
@@ -171,9 +214,13 @@ bool StructReader::ReadOperations(int nOperations, std::vector<Operation>& opera
     return true;
 }
 
-// The listed operations, each also with every centring translation of the lattice.
-void StructReader::SetOperations(std::vector<Operation> listed, const std::string& lattice) {
-    if (listed.empty()) listed.emplace_back();  // the identity
+// The listed operations, each also with every centring translation of the
+// lattice; returns the operations set, all of them unless there were too many.
+std::vector<Operation> StructReader::SetOperations(std::vector<Operation> listed, const std::string& lattice) {
+    // The identity, which a reader adds to a list without it, is written too.
+    const Operation identity;
+    if (std::none_of(listed.begin(), listed.end(), [&](const Operation& o) { return o.SameAs(identity); }))
+        listed.insert(listed.begin(), identity);
     std::vector<Operation> all;
     for (const auto& centring : CentringsOf(lattice)) {
         for (Operation op : listed) {
@@ -192,6 +239,7 @@ void StructReader::SetOperations(std::vector<Operation> listed, const std::strin
         if (sg.nSymmetry >= CSpaceGroup::kMaxOperations) {
             std::printf("Warning: [%s] gives more than %d symmetry operations; the rest are left out.\n", path_.c_str(),
                         CSpaceGroup::kMaxOperations);
+            all.resize(CSpaceGroup::kMaxOperations);
             break;
         }
         for (int i = 0; i < 3; ++i) {
@@ -200,6 +248,60 @@ void StructReader::SetOperations(std::vector<Operation> listed, const std::strin
         }
         sg.AddOperation(rotation, translation);
     }
+    return all;
+}
+
+// Readers trust the group's name or its operations; the CIF must name the
+// database record whose operations (any setting) are the set written: line
+// 2's record when it has them, else the first that has. With none, the
+// whole cell is written in P 1.
+void StructReader::NameGroup(const std::vector<Operation>& written, const StructHeader& header) {
+    OperationSet set(written.size());
+    bool exact = true;
+    for (size_t k = 0; k < written.size() && exact; ++k)
+        exact = MakeOperationKey(written[k].rotation, written[k].translation, set[k]);
+    if (!exact) set.clear();
+    MakeOperationSet(set);
+    const SPGOperationRecord* record = records_.Record(header.number, header.lattice == "R" ? 2 : 1);
+    if (!record || record->Operations != set) record = records_.FindByOperations(set);
+    CSpaceGroup& sg = crystal_.SpaceGroup;
+    if (record) {
+        sg.Name = record->Name;
+        sg.Number = record->Number;
+        sg.Setting = record->Setting;
+        std::printf("Space group: %s (%d, setting %d), the database record with the operations of the file (%zu).\n",
+                    sg.Name.c_str(), sg.Number, sg.Setting, set.size());
+        return;
+    }
+    if (haveRecords_)
+        std::printf("Space group: P 1, since no database record has the operations of the file (%zu); ",
+                    written.size());
+    else
+        std::printf("Space group: P 1, since the space-group database could not be read; ");
+    WriteWholeCellInP1();
+    std::printf("the cell is written with its %d sites.\n", crystal_.nAtomAsymSites);
+}
+
+// Every site of the cell becomes a site of its own under the identity alone.
+void StructReader::WriteWholeCellInP1() {
+    struct Image {
+        std::string type;
+        double x, y, z;
+    };
+    std::vector<Image> images;
+    std::vector<std::string> labels;
+    for (int i = 0; i < crystal_.nAtomSites; ++i) {
+        const CAtomSite& site = crystal_.AtomSites[i];
+        images.push_back({site.GetElementName(), site.x, site.y, site.z});
+        labels.push_back(site.Label);
+    }
+    labels = UniqueLabels(labels);
+    crystal_.AllocAtomAsymSites(std::max(crystal_.nMaxAtomAsymSites, static_cast<int>(images.size())));
+    crystal_.SpaceGroup.SetP1();
+    crystal_.SpaceGroup.Name = "P 1";
+    for (size_t i = 0; i < images.size(); ++i)
+        crystal_.AddAtomAsymSite(labels[i], images[i].type, 1.0, images[i].x, images[i].y, images[i].z);
+    crystal_.FillUnitCell();
 }
 
 // An R lattice is given by its hexagonal a and c, and its positions and
@@ -230,13 +332,8 @@ bool StructReader::Read() {
     const StructHeader header = ReadHeader(line2);
     std::printf("SPGName: %s (%d)\n", header.symbol.c_str(), header.number);
     std::printf("nAsymSites: %d\n", header.nAsymSites);
-    CSpaceGroup& sg = crystal_.SpaceGroup;
-    if (header.number >= 1 && header.number <= 230) {
-        const bool rhombohedral = header.lattice == "R";
-        sg.ReadSPG(header.number, rhombohedral ? 2 : 1, crystal_.SPGDBPath);
-        if (rhombohedral && sg.nSymmetry == 1) sg.ReadSPG(header.number, 1, crystal_.SPGDBPath);
-        if (sg.nSymmetry == 1 && header.number > 1) sg.Name = header.symbol;  // not in the database
-    }
+    haveRecords_ = records_.Read(crystal_.SPGDBPath);
+    if (!haveRecords_) std::printf("Error in CSpaceGroup::ReadSPG: Can not read [%s].\n", crystal_.SPGDBPath.c_str());
 
     // Six fields of ten columns, which run together ("90.000000120.000000").
     // The lengths are in bohr whatever line 3 says: its unit keyword only
@@ -254,6 +351,7 @@ bool StructReader::Read() {
     std::string countLine;
     bool haveCountLine = false;
     if (!ReadAtoms(header.nAsymSites, countLine, haveCountLine)) return false;
+    MakeLabelsUnique();
     if (!haveCountLine && !in_.ReadLine(countLine)) return Fail("ends before its symmetry operations");
     double count = 0;
     if (ScanNumbers(countLine, &count, 1) != 1 || count < 0 || count != std::floor(count))
@@ -262,8 +360,9 @@ bool StructReader::Read() {
     std::printf("nSymmetry: %d\n", nOperations);
     std::vector<Operation> operations;
     if (!ReadOperations(nOperations, operations)) return false;
-    SetOperations(std::move(operations), header.lattice);
+    const std::vector<Operation> written = SetOperations(std::move(operations), header.lattice);
     crystal_.FillUnitCell();
+    NameGroup(written, header);
     return true;
 }
 

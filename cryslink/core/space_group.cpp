@@ -192,9 +192,8 @@ std::vector<SPGRecordInfo> ReadSPGRecordList(const std::string& path) {
         const size_t semicolon = line.find(';');
         record.HallSymbol = TrimLine(line.substr(0, semicolon));
         if (semicolon != std::string::npos) record.FullSymbol = TrimLine(line.substr(semicolon + 1));
+        for (int i = 0; i < header.count && std::getline(in, line); ++i) record.OperationTexts.push_back(TrimLine(line));
         records.push_back(std::move(record));
-        for (int i = 0; i < header.count && std::getline(in, line); ++i) {
-        }
     }
     return records;
 }

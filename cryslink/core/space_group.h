@@ -53,6 +53,7 @@ struct SPGRecordInfo {
     std::string Name;        // the record's own symbol, e.g. "P21/n", "Fd-3m:2"
     std::string HallSymbol;  // e.g. "-P 2yn"
     std::string FullSymbol;  // full Hermann-Mauguin symbol, e.g. "P 1 2_1/n 1"
+    std::vector<std::string> OperationTexts;  // the record's operations but the identity, trimmed
 };
 
 // Every record of the space-group database in file order; empty when the file

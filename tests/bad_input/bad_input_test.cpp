@@ -297,6 +297,8 @@ const Case kCases[] = {
     {"WIENMakeCIFFromStruct", kEmpty, "c.struct", "", "Error in CWIEN::ReadCrystalStructure: [c.struct] ends before its lattice parameters."},
     {"WIENMakeCIFFromStruct", kBinary, "c.struct", "", "Error in CWIEN::ReadCrystalStructure: [c.struct] ends before its lattice parameters."},
     {"WIENMakeCIFFromStruct", kHugeLine, "c.struct", "", "Error in CWIEN::ReadCrystalStructure: [c.struct] has no valid lattice parameters on line 4."},
+    {"WIENMakeCIFFromStruct", kEdit, "c.struct", "-1 0 0 0.00000000|-1 0 0 0.12345678",
+     "Space group: P 1, since no database record has the operations of the file (16); the cell is written with its"},
     {"WIENMakeCIFFromStruct", kDirectory, "c.cif", "", "Can not write to [c.cif]."},
     {"WIENMakeCIFFromStruct", kWriteFails, "c.cif", "500", "Can not write to [c.cif]."},
     // GULP input.
@@ -305,6 +307,8 @@ const Case kCases[] = {
     {"GULPMakeCIFFromInput", kEmpty, "m.gin", "", "Error in CGULP::ReadCrystalStructure: [m.gin] has no cell with fractional coordinates; no CIF is written."},
     {"GULPMakeCIFFromInput", kBinary, "m.gin", "", "Error in CGULP::ReadCrystalStructure: [m.gin] has no cell with fractional coordinates; no CIF is written."},
     {"GULPMakeCIFFromInput", kHugeLine, "m.gin", "", "Create CIF file: m.cif"},
+    {"GULPMakeCIFFromInput", kEdit, "m.gin", "F M -3 M|F M -3 M\norigin\n0 inf 0.25",
+     "Warning: the origin of [m.gin] is no shift and no origin choice; it is left out."},
     {"GULPMakeCIFFromInput", kDirectory, "m.cif", "", "Can not write to [m.cif]."},
     {"GULPMakeCIFFromInput", kWriteFails, "m.cif", "m.cif", "Can not write to [m.cif]."},
     // CIF analyses.

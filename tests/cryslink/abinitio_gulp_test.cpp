@@ -2,6 +2,8 @@
 // and inputs without a structure or cut short.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "abinitio/gulp.h"
@@ -41,25 +43,51 @@ std::string Types(const CCrystal& c) {
     return text;
 }
 
+// The labels of the asymmetric sites, joined by blanks.
+std::string Labels(const CCrystal& c) {
+    std::string text;
+    for (int i = 0; i < c.nAtomAsymSites; ++i) text += (i ? " " : "") + c.AtomAsymSites[i].Label;
+    return text;
+}
+
+// The shortest distance between two sites of the cell (nearest images), in Angstrom.
+double ShortestDistance(const CCrystal& c) {
+    double shortest = 1e30;
+    for (int i = 0; i < c.nAtomSites; ++i)
+        for (int j = i + 1; j < c.nAtomSites; ++j) {
+            const CAtomSite &p = c.AtomSites[i], &q = c.AtomSites[j];
+            shortest = std::min(shortest, c.GetNearestImageDistance2(p.x, p.y, p.z, q.x, q.y, q.z));
+        }
+    return std::sqrt(shortest) * 10;
+}
+
 }  // namespace
 
-// The corpus's inputs with a cell: the group of the "space" line, the sites
-// of the core lines, the ion charges (core and shell), the cell they fill.
+// The corpus's inputs with a cell, and one whose group has its origin
+// shifted: the group of the "space" line, the sites of the core lines, the
+// ion charges (core and shell), the cell they fill, no two sites closer
+// than 1 A, the input's names as site labels.
 TEST(GulpInput, CorpusFilesConvert) {
-    const std::string corpus = CorpusPath("gulp/");
-    if (!std::filesystem::exists(corpus)) GTEST_SKIP() << "no corpus of real files beside the checkout";
+    const std::string corpus = CorpusPath("gulp/"), data = SourcePath("tests/data/cryslink/gulp/");
     struct Case {
-        const char* file;
+        std::string file;
         double a, c;
         int number, nOperations, nAsymSites, nSites;
         const char* types;
+        const char* labels;
     } cases[] = {
-        {"example1_alumina_R-3c_sg167.gin", 4.7602, 12.9933, 167, 36, 2, 30, "Al:3.000 O:-2.00 "},
-        {"example8_BaSO4_Pnma.gin", 8.849359, 7.122216, 62, 8, 5, 24, "Ba:2.000 S:1.560 O:-0.89 "},
+        {corpus + "example1_alumina_R-3c_sg167.gin", 4.7602, 12.9933, 167, 36, 2, 30, "Al:3.000 O:-2.00 ", "Al O"},
+        {corpus + "example8_BaSO4_Pnma.gin", 8.849359, 7.122216, 62, 8, 5, 24, "Ba:2.000 S:1.560 O:-0.89 ",
+         "Ba S O1 O2 O3"},
+        {data + "Si3N4_origin_shift.gin", 7.6044, 2.9063, 176, 12, 3, 14, "Si:4.000 N:-3.00 ", "Si N1 N2"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        const Read r = ReadInput(corpus + c.file);
+        if (!std::filesystem::exists(c.file)) {  // the corpus may be absent, tests/data not
+            EXPECT_EQ(c.file.rfind(data, 0), std::string::npos) << "missing";
+            continue;
+        }
+        const Read r = ReadInput(c.file);
         ASSERT_EQ(r.status, 1) << r.log;
         EXPECT_NEAR(r.crystal->a * 10, c.a, 1e-9);
         EXPECT_NEAR(r.crystal->c * 10, c.c, 1e-9);
@@ -68,8 +96,11 @@ TEST(GulpInput, CorpusFilesConvert) {
         EXPECT_EQ(r.crystal->nAtomAsymSites, c.nAsymSites);
         EXPECT_EQ(r.crystal->nAtomSites, c.nSites);
         EXPECT_EQ(Types(*r.crystal), c.types);
+        EXPECT_EQ(Labels(*r.crystal), c.labels);
+        EXPECT_GT(ShortestDistance(*r.crystal), 1.0);
     }
     // Vectors and Cartesian positions: one line, no structure.
+    if (!std::filesystem::exists(corpus)) return;
     const Read r = ReadInput(corpus + "pyrite_vectors_symmops.gin");
     EXPECT_EQ(r.status, -1);
     EXPECT_EQ(r.log, "Crystal: main-geometry\nError in CGULP::ReadCrystalStructure: [" + corpus +
@@ -103,6 +134,17 @@ TEST(GulpInput, InputForms) {
         {"title\nolder symbol\n" + cell + "frac\nNa 0 0 0\nspace\nF M 3 M\n", "older symbol", 225, 1, "Na:0.000 ",
          "SPG: F M 3 M\n"},
         {"title\n\n" + cell + "frac\nNa 0 0 0\nspace\nXyz\n", "", 1, 1, "Na:0.000 ", "Warning: space group [Xyz] of ["},
+        // Species of one element in any case and with numbers are one type.
+        {"title\nnumbered\n" + cell + "frac\nna1 core 0 0 0 1.0\nNA2 core 0.5 0.5 0.5 0.9\n", "numbered", 1, 2,
+         "Na:1.000 ", "1: NA (0.9): (0.5,0.5,0.5) [occ=1]\nnSameAtom=0\nSPG: \n"},
+        // The origin option: a choice on its own line, a shift on the next, or neither.
+        {"title\ndiamond\ncell\n5.431 5.431 5.431 90 90 90\nfrac\nSi 1/8 1/8 1/8\nspace\n227\norigin 2\n", "diamond", 227,
+         1, "Si:0.000 ", "Origin: choice 2, space group Fd-3m:2.\nSPG: 227\n"},
+        {"title\nshift\norigin of the sample\nend\n" + cell + "frac\nNa 0 0 0\nspace\nP 21/c\nORIG\n0 1/2 0.25\n",
+         "shift", 14, 1, "Na:0.000 ",
+         "Origin: 0 0.5 0.25; the positions are given from there and moved to the group's origin.\n"},
+        {"title\nneither\n" + cell + "frac\nNa 0 0 0\nspace\nP 21/c\norigin\n3\n", "neither", 14, 1, "Na:0.000 ",
+         "] is no shift and no origin choice; it is left out.\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

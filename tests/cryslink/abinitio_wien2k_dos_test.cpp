@@ -54,8 +54,8 @@ TEST(WienDos, SpinPolarisedCorpusFiles) {
     std::filesystem::copy_file(up, dir / "case.dos1evup");
     std::filesystem::copy_file(dn, dir / "case.dos1evdn");
     WriteFile(dir / "case.int", IntFile("    0    1   total   # atom, case=column in qtl-header, label\n"
-                                        "    1    2   Cr s\n    1    3   Cr p\n    1    4   Cr px\n"
-                                        "    1    5   Cr py\n    1    6   Cr pz\n    2    1   O\n"));
+                                        "    1    2   \"Cr s\"\n    1    3   \"Cr p\"\n    1    4   \"Cr px\"\n"
+                                        "    1    5   \"Cr py\"\n    1    6   'Cr pz'\n    2    1   O\n"));
     const std::string log = ActionLog(dir, "case.int");
     EXPECT_EQ(log.substr(0, log.find(".dos1evup")),
               "nOrbitals: 7\n  Orb[0]: total\n  Orb[1]: Cr s\n  Orb[2]: Cr p\n  Orb[3]: Cr px\n  Orb[4]: Cr py\n"
@@ -79,16 +79,20 @@ TEST(WienDos, SpinPolarisedCorpusFiles) {
 
 // A non-polarised case: the spectra of .dos1ev and .dos2ev side by side, a
 // file of twelve spectra read whole, a column the files do not fill written
-// as 0, and the labels of .int lines with comments or too few words.
+// as 0, and the labels of .int lines with comments or too few words, quoted
+// or not; a title with a comma or a quote is a quoted CSV field.
 TEST(WienDos, NonPolarisedFilesSideBySide) {
     TempDir dir;
     WriteFile(dir / "case.dos1ev", DosFile(3, 4));
     WriteFile(dir / "case.dos2ev", DosFile(12, 4));
-    std::string cases = "    0    1   total   comment\n    1    2   Cr d-eg # comment\n    1    3\n";
-    for (int k = 4; k <= 16; ++k) cases += "    2    " + std::to_string(k) + "   c" + std::to_string(k) + "\n";
+    std::string cases =
+        "    0    1   total   comment\n    1    2   \"Co d total\"     # atom, case=column in qtl-header, label\n"
+        "    1    3\n    1    4   Cr d-eg # comment\n    1    5   'O p, \"pz\"'#\n";
+    for (int k = 6; k <= 16; ++k) cases += "    2    " + std::to_string(k) + "   c" + std::to_string(k) + "\n";
     WriteFile(dir / "case.int", IntFile(cases));
     const std::string log = ActionLog(dir, "case.int");
-    EXPECT_NE(log.find("nOrbitals: 16\n  Orb[0]: total\n  Orb[1]: Cr d-eg # comment\n  Orb[3]: c4\n"),
+    EXPECT_NE(log.find("nOrbitals: 16\n  Orb[0]: total\n  Orb[1]: Co d total\n  Orb[3]: Cr\n  Orb[4]: O p, \"pz\"\n"
+                       "  Orb[5]: c6\n"),
               std::string::npos)
         << log;
     EXPECT_NE(log.find("  nData     : 4\n  nSpectrum1: 3\n  nSpectrum2: 12\n"
@@ -102,7 +106,7 @@ TEST(WienDos, NonPolarisedFilesSideBySide) {
         << log;
     const std::string csv = ReadFile(dir / "case.dos.csv");
     EXPECT_EQ(csv.substr(0, csv.find('\n') + 1),
-              "Energy(eV),total,Cr d-eg # comment,,c4,c5,c6,c7,c8,c9,c10,c11,c12,c13,c14,c15,c16\n");
+              "Energy(eV),total,Co d total,,Cr,\"O p, \"\"pz\"\"\",c6,c7,c8,c9,c10,c11,c12,c13,c14,c15,c16\n");
     EXPECT_NE(csv.find("\n1.5,2.11,2.12,2.13,2.11,2.12,2.13,2.14,2.15,2.16,2.17,2.18,2.19,2.2,2.21,2.22,0\n"),
               std::string::npos)
         << csv;
