@@ -231,7 +231,7 @@ int CASTEPConvOutput(const std::string& file) {
 
     reader.ReadNextCASTEPStep(-1, crystal);  // up to the end of the starting geometry's forces
     int nRead = 0;
-    const int written = WriteXSFAnimation(xsfName, plan, crystal, [&](int step, CCrystal& c) {
+    const int written = WriteXSFAnimation(xsfName, castepName, plan, crystal, [&](int step, CCrystal& c) {
         const int read = reader.ReadNextCASTEPStep(step, c);
         if (read == 1) ++nRead;
         return read;

@@ -92,7 +92,8 @@ bool CheckCell(const CCrystal& crystal, const std::string& file) {
     return false;
 }
 
-int WriteXSFAnimation(const std::string& xsf, const StepPlan& plan, CCrystal& crystal, const StepReader& readStep) {
+int WriteXSFAnimation(const std::string& xsf, const std::string& input, const StepPlan& plan, CCrystal& crystal,
+                      const StepReader& readStep) {
     CStagedFile file;
     if (!file.Open(xsf)) {
         std::printf("Can not write to [%s].\n", xsf.c_str());
@@ -109,6 +110,8 @@ int WriteXSFAnimation(const std::string& xsf, const StepPlan& plan, CCrystal& cr
         std::printf("Can not write to [%s].\n", xsf.c_str());
         return -1;
     }
+    if (plan.nStep < 1)
+        std::printf("The animation [%s] is empty: [%s] holds no step with forces.\n", xsf.c_str(), input.c_str());
     return 1;
 }
 

@@ -304,7 +304,7 @@ int PWScfConvOutput(const std::string& file) {
         return -1;
     }
     scanner.Rewind();
-    const int written = WriteXSFAnimation(xsfName, plan, crystal, [&](int step, CCrystal& c) {
+    const int written = WriteXSFAnimation(xsfName, file, plan, crystal, [&](int step, CCrystal& c) {
         const int read = pw.ReadStep(scanner, step, c);
         if (step == 0 && read == 1) initial.Copy(c);
         return read;

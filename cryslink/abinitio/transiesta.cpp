@@ -304,7 +304,7 @@ int TranSIESTAConvOutput(const std::string& path) {
     initial.Copy(running);
     PrintStepPlan(running, plan);
 
-    const int written = WriteXSFAnimation(names.xsf, plan, running, [&](int s, CCrystal& c) {
+    const int written = WriteXSFAnimation(names.xsf, path, plan, running, [&](int s, CCrystal& c) {
         return survey.siesta4 ? siesta4.ReadNextStep(file, s, c)
                               : atk.ReadNextCrystalStructureFromOutput(file, s, c, initial);
     });

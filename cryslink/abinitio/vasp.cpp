@@ -400,5 +400,5 @@ int VASPMakeXSF(const std::string& path) {
         return -1;
     }
     file.Rewind();
-    return WriteXSFAnimation(xsf, plan, crystal, [&](int s, CCrystal& c) { return vasp.ReadOUTCARFrame(file, s, c); });
+    return WriteXSFAnimation(xsf, outcar, plan, crystal, [&](int s, CCrystal& c) { return vasp.ReadOUTCARFrame(file, s, c); });
 }
