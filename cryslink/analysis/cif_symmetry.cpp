@@ -179,15 +179,12 @@ bool TakeOperationsWithOtherCentring(CCrystal& crystal, const CCIFTags& tags) {
         for (const Operation& b : group)
             if (!Contains(group, Product(a, b))) return false;
 
+    // Centring copies listed as operations, as the database records list
+    // them, so a CIF written of the crystal keeps them.
     CSpaceGroup& sg = crystal.SpaceGroup;
     sg.SetP1();
-    for (const Operation& op : rotations)
+    for (const Operation& op : group)
         if (!IsIdentity(op)) AddNumbers(sg, op);
-    sg.nCentering = static_cast<int>(centrings.size());
-    for (int k = 0; k < sg.nCentering; ++k) {
-        sg.Centering[k].Alloc(0, 2);
-        for (int i = 0; i < 3; ++i) sg.Centering[k][i] = centrings[k].trans[i];
-    }
     sg.Name = tags.SpaceGroupName;
     sg.Number = tags.SpaceGroupNumber;
     sg.Setting = 1;

@@ -83,13 +83,13 @@ double Number(std::string_view value, double otherwise) {
     const auto [stop, error] = std::from_chars(value.data(), last, quick);
     if (error == std::errc() && stop != value.data() && (stop == last || *stop == '(') && std::isfinite(quick))
         return quick;
-    // A fraction such as 1/4 or -2/3, as some files give special positions.
+    // A fraction such as 1/4 or -2/3, as some files give special positions;
+    // "1/0" or "1/x" is no number.
     if (error == std::errc() && stop != value.data() && stop < last && *stop == '/') {
         double denominator = 0;
         const auto [end, e] = std::from_chars(stop + 1, last, denominator);
-        if (e == std::errc() && end != stop + 1 && (end == last || *end == '(') && denominator != 0 &&
-            std::isfinite(quick / denominator))
-            return quick / denominator;
+        const bool fraction = e == std::errc() && end != stop + 1 && (end == last || *end == '(') && denominator != 0;
+        return fraction && std::isfinite(quick / denominator) ? quick / denominator : otherwise;
     }
     char buffer[64];
     std::string longText;
