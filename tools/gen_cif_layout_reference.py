@@ -39,6 +39,9 @@ from fractions import Fraction
 import gemmi
 import numpy as np
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from gen_cif_setting_reference import metric, shortest  # noqa: E402
+
 DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "data", "cryslink", "cif", "layouts")
 
 # The group of a file that lists no operations, as gemmi names it.
@@ -137,18 +140,6 @@ def operations(block, name):
     return list(group.operations())
 
 
-def metric(cell):
-    a, b, c, al, be, ga = cell
-    ca, cb, cg = (np.cos(np.radians(v)) for v in (al, be, ga))
-    return np.array([[a * a, a * b * cg, a * c * cb], [a * b * cg, b * b, b * c * ca], [a * c * cb, b * c * ca, c * c]])
-
-
-def distance(d, g):
-    d = d - np.round(d)
-    return min(np.sqrt(e @ g @ e) for e in (d + np.array([i, j, k]) for i in (-1, 0, 1)
-                                            for j in (-1, 0, 1) for k in (-1, 0, 1)))
-
-
 def read(path):
     name = os.path.basename(path)
     blocks = read_blocks(path)
@@ -174,7 +165,7 @@ def read(path):
         for op in ops:
             q = np.array(op.apply_to_xyz(p)) % 1.0
             q[np.isclose(q, 1.0, atol=1e-9)] = 0.0
-            if not any(k == kind and distance(q - q2, g) < 0.01 for k, q2, _ in sites):
+            if not any(k == kind and shortest(q - q2, g) < 0.01 for k, q2, _ in sites):
                 sites.append((kind, q, occ))
     return block, cell, sites
 
