@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <cstring>
 #include <strings.h>
 
 #include "core/atom_type.h"
@@ -310,9 +310,10 @@ void CCIFTags::ReadLoops() {
             SiteOccupancy.push_back(occ >= 0 ? Number(row[occ], 1.0) : 1.0);
         }
         if (noAtoms > 0)
-            std::printf("Warning in ReadCIFFile: %zu rows of the atom-site loop of [%s] are no atoms (residual "
-                        "density peaks, dummy atoms, centroids); they are left out.\n",
-                        noAtoms, FileName.c_str());
+            std::printf("Warning in ReadCIFFile: %zu %s of the atom-site loop of [%s] %s (residual density peaks, "
+                        "dummy atoms, centroids); %s left out.\n",
+                        noAtoms, noAtoms == 1 ? "row" : "rows", FileName.c_str(),
+                        noAtoms == 1 ? "is no atom" : "are no atoms", noAtoms == 1 ? "it is" : "they are");
     }
     nAtomSites = static_cast<int>(SiteLabel.size());
 }
