@@ -16,6 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (row.size() != loop.tags.size()) __builtin_trap();
     double rot[3][3], trans[3];
     ParseSymmetryOperation(text.substr(0, 200), rot, trans);
+    std::string position;
+    if (PositionPartOfOperation(text.substr(0, 200), position)) ParseSymmetryOperation(position, rot, trans);
 
     NONRELPath = SOURCE_DIR "/data/nonrel";
     ASFDCPath = SOURCE_DIR "/data/asfdc";

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "core/elements.h"
 #include "core/ini_file.h"
 #include "core/text_lines.h"
 
@@ -22,6 +23,9 @@ std::string FirstToken(const std::string& line) {
     return text.substr(0, text.find_first_of(" \t"));
 }
 
+// The symbol the tables list an element under: deuterium and tritium are hydrogen.
+std::string TableSymbol(const std::string& symbol) { return IsotopeMass(symbol) > 0 ? "H" : symbol; }
+
 }  // namespace
 
 void CAtomType::Initialize() { *this = CAtomType(); }
@@ -31,7 +35,7 @@ std::string CAtomType::ElementSymbol() const { return LeadingLetters(Name); }
 int CAtomType::ReadNONREL(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return -1;
-    const std::string symbol = ElementSymbol();
+    const std::string symbol = TableSymbol(ElementSymbol());
     std::string line;
     while (std::getline(in, line)) {
         const std::string token = FirstToken(line);
@@ -58,6 +62,10 @@ int CAtomType::ReadASFDC(const std::string& path) {
         return -1;
     }
     const std::string symbol = ElementSymbol();
+    if (const double mass = IsotopeMass(symbol); mass > 0) {
+        AtomicWeight = mass;  // the table holds element weights
+        return 1;
+    }
     std::string line;
     while (std::getline(in, line)) {
         const std::string text = TrimLine(line);

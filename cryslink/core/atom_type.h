@@ -10,9 +10,11 @@ public:
     virtual ~CAtomType() = default;
 
     void Initialize();
-    // Orbital table: atomic number and orbital lines. 1, or -1 when the file cannot be opened.
+    // Orbital table: atomic number and orbital lines (those of hydrogen for D
+    // and T). 1, or -1 when the file cannot be opened.
     int ReadNONREL(const std::string& path);
-    // Atomic-weight table. 1 after reading, -1 (with a message) when it cannot be opened.
+    // Atomic-weight table; D and T take the masses of their isotopes. 1 after
+    // reading, -1 (with a message) when it cannot be opened.
     int ReadASFDC(const std::string& path);
     // Atom-property file (INI) section `section`; absent keys keep their defaults. Returns 1.
     int ReadAtomProperty(const std::string& section, const std::string& path);

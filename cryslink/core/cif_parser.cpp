@@ -28,10 +28,11 @@ bool StartsWithNoCase(std::string_view text, const char* prefix) {
     return text.size() >= n && strncasecmp(text.data(), prefix, n) == 0;
 }
 
-// Tokens are views into the text.
+// Tokens are views into the text. A CIF 2.0 text may also hold lists "[...]",
+// tables "{...}" and strings in triple quotes, which may run over lines.
 class Tokenizer {
 public:
-    explicit Tokenizer(std::string_view text) : text_(text) {}
+    Tokenizer(std::string_view text, bool cif2) : text_(text), cif2_(cif2) {}
 
     size_t Position() const { return pos_; }
 
@@ -49,6 +50,9 @@ public:
                 SkipToLineEnd();
             } else if (c == ';' && lineStart_) {
                 return TextField(token);
+            } else if (cif2_ && (c == '[' || c == '{' || TripleQuoteAt(pos_))) {
+                lineStart_ = false;
+                return Compound(token);
             } else {
                 lineStart_ = false;
                 return (c == '\'' || c == '"') ? Quoted(token) : Bare(token);
@@ -87,6 +91,49 @@ private:
         return true;
     }
 
+    bool TripleQuoteAt(size_t pos) const {
+        const char c = text_[pos];
+        return (c == '\'' || c == '"') && text_.compare(pos, 3, std::string(3, c)) == 0;
+    }
+
+    // Where the string in quotes at `pos` ends (after its closing quotes): a
+    // triple-quoted one may run over lines, one in single quotes ends with its line.
+    size_t QuotedEnd(size_t pos) const {
+        if (TripleQuoteAt(pos)) {
+            const size_t close = text_.find(text_.substr(pos, 3), pos + 3);
+            return close == std::string_view::npos ? text_.size() : close + 3;
+        }
+        const size_t close = text_.find_first_of(std::string{text_[pos], '\n'}, pos + 1);
+        if (close == std::string_view::npos) return text_.size();
+        return text_[close] == '\n' ? close : close + 1;
+    }
+
+    // A list or table with whatever it nests, as one value, or a string in
+    // triple quotes (the value is what they enclose). Unclosed, it runs to the
+    // end of the text.
+    bool Compound(Token& token) {
+        const size_t startLine = line_, start = pos_;
+        if (TripleQuoteAt(pos_)) {
+            pos_ = QuotedEnd(pos_);
+            const bool closed = pos_ - start >= 6 && text_.compare(pos_ - 3, 3, text_.substr(start, 3)) == 0;
+            token = {text_.substr(start + 3, pos_ - start - (closed ? 6 : 3)), true, startLine};
+        } else {
+            for (int depth = 0; pos_ < text_.size();) {
+                const char c = text_[pos_];
+                if (c == '\'' || c == '"') {
+                    pos_ = QuotedEnd(pos_);
+                    continue;
+                }
+                ++pos_;
+                if (c == '[' || c == '{') ++depth;
+                if ((c == ']' || c == '}') && --depth == 0) break;
+            }
+            token = {text_.substr(start, pos_ - start), true, startLine};
+        }
+        line_ += static_cast<size_t>(std::count(text_.begin() + start, text_.begin() + pos_, '\n'));
+        return true;
+    }
+
     // A field from a line starting with ";" to the next line starting with ";".
     bool TextField(Token& token) {
         const size_t startLine = line_;
@@ -110,17 +157,24 @@ private:
     }
 
     std::string_view text_;
+    bool cif2_;
     size_t pos_ = 0;
     size_t line_ = 0;
     bool lineStart_ = true;
 };
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
+// A name as it is looked up: lower case, and the dot between category and
+// item of the newer dictionaries read as the underscore of the older ones.
+std::string TagKey(std::string_view text) {
+    std::string key(text);
+    std::transform(key.begin(), key.end(), key.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
+    if (const size_t dot = key.find('.'); dot != std::string::npos) key[dot] = '_';
+    return key;
 }
+
+// A CIF 2.0 text starts with its magic comment.
+bool IsCif2(std::string_view text) { return text.substr(0, 10) == "#\\#CIF_2.0"; }
 
 bool IsTag(const Token& t) { return !t.quoted && !t.text.empty() && t.text[0] == '_'; }
 bool IsKeyword(const Token& t, const char* word) { return !t.quoted && StartsWithNoCase(t.text, word); }
@@ -187,14 +241,14 @@ void SplitRows(LargeVector<std::string_view>&& values, const std::vector<char>& 
 }  // namespace
 
 int CifLoop::Column(const std::string& tag) const {
-    const std::string key = Lower(tag);
+    const std::string key = TagKey(tag);
     for (size_t i = 0; i < tags.size(); ++i)
         if (tags[i] == key) return static_cast<int>(i);
     return -1;
 }
 
 const std::string* CifBlock::FindItem(const std::string& tag) const {
-    auto it = items.find(Lower(tag));
+    auto it = items.find(TagKey(tag));
     return it == items.end() ? nullptr : &it->second;
 }
 
@@ -204,61 +258,93 @@ const CifLoop* CifBlock::FindLoop(const std::string& tag) const {
     return nullptr;
 }
 
+struct CifReader::Impl {
+    explicit Impl(CifText&& source)
+        : text(std::make_shared<const CifText>(std::move(source))),
+          tokenizer(std::string_view(text->data(), text->size()), IsCif2(*text)) {
+        haveToken = tokenizer.Next(token);
+    }
+    void ReadLoop(CifBlock& block);
+    void ReadItem(CifBlock& block);
+
+    std::shared_ptr<const CifText> text;
+    Tokenizer tokenizer;
+    Token token;
+    bool haveToken = false;
+};
+
+CifReader::CifReader(CifText&& text) : impl_(std::make_unique<Impl>(std::move(text))) {}
+CifReader::~CifReader() = default;
+
+bool CifReader::Next(CifBlock& block) {
+    Impl& r = *impl_;
+    block = CifBlock();
+    block.text = r.text;
+    if (!r.haveToken) return false;
+    bool named = false;
+    while (r.haveToken) {
+        if (IsKeyword(r.token, "data_")) {
+            if (named) break;  // the next block starts
+            named = true;
+            block.name = std::string(r.token.text.substr(5));
+            r.haveToken = r.tokenizer.Next(r.token);
+        } else if (IsKeyword(r.token, "loop_")) {
+            r.ReadLoop(block);
+        } else if (IsTag(r.token)) {
+            r.ReadItem(block);
+        } else {
+            r.haveToken = r.tokenizer.Next(r.token);  // a stray value or save frame keyword: passed over
+        }
+    }
+    return true;
+}
+
+void CifReader::Impl::ReadLoop(CifBlock& block) {
+    CifLoop loop;
+    haveToken = tokenizer.Next(token);
+    while (haveToken && IsTag(token)) {
+        loop.tags.push_back(TagKey(token.text));
+        haveToken = tokenizer.Next(token);
+    }
+    LargeVector<std::string_view> values;
+    std::vector<char> lineStart;
+    // Room for the values of a loop that fills the rest of the file (a value
+    // with its blank takes four characters or more in all but small loops),
+    // so a big loop is stored without being moved; a loop that used little of
+    // it gives the rest back.
+    const size_t room = (text->size() - std::min(text->size(), tokenizer.Position())) / 4 + 1;
+    values.reserve(room);
+    lineStart.reserve(room);
+    size_t previousLine = 0;
+    while (haveToken && !IsTag(token) && !IsReserved(token)) {
+        values.push_back(token.text);
+        lineStart.push_back(values.size() == 1 || token.line != previousLine);
+        previousLine = token.line;
+        haveToken = tokenizer.Next(token);
+    }
+    if (values.capacity() > 2 * values.size() + 1024) values.shrink_to_fit();
+    if (!loop.tags.empty()) {
+        SplitRows(std::move(values), lineStart, loop);
+        block.loops.push_back(std::move(loop));
+    }
+}
+
+void CifReader::Impl::ReadItem(CifBlock& block) {
+    std::string tag = TagKey(token.text);
+    haveToken = tokenizer.Next(token);
+    std::string value;
+    if (haveToken && !IsTag(token) && !IsReserved(token)) {
+        value = std::string(token.text);
+        haveToken = tokenizer.Next(token);
+    }
+    block.items.emplace(std::move(tag), std::move(value));
+}
+
 CifBlock ParseCifCopy(std::string_view text) { return ParseCif(CifText(text)); }
 
 CifBlock ParseCif(CifText&& text) {
+    CifReader reader(std::move(text));
     CifBlock block;
-    block.text = std::make_shared<const CifText>(std::move(text));
-    Tokenizer tokenizer(std::string_view(block.text->data(), block.text->size()));
-    Token token;
-    bool haveToken = tokenizer.Next(token);
-    bool inBlock = false;
-    while (haveToken) {
-        if (IsKeyword(token, "data_")) {
-            if (inBlock) break;  // only the first data block is read
-            inBlock = true;
-            block.name = std::string(token.text.substr(5));
-            haveToken = tokenizer.Next(token);
-        } else if (IsKeyword(token, "loop_")) {
-            CifLoop loop;
-            haveToken = tokenizer.Next(token);
-            while (haveToken && IsTag(token)) {
-                loop.tags.push_back(Lower(token.text));
-                haveToken = tokenizer.Next(token);
-            }
-            LargeVector<std::string_view> values;
-            std::vector<char> lineStart;
-            // Room for the values of a loop that fills the rest of the file
-            // (a value with its blank takes four characters or more in all
-            // but small loops), so a big loop is stored without being moved;
-            // a loop that used little of it gives the rest back.
-            const size_t room = (block.text->size() - std::min(block.text->size(), tokenizer.Position())) / 4 + 1;
-            values.reserve(room);
-            lineStart.reserve(room);
-            size_t previousLine = 0;
-            while (haveToken && !IsTag(token) && !IsReserved(token)) {
-                values.push_back(token.text);
-                lineStart.push_back(values.size() == 1 || token.line != previousLine);
-                previousLine = token.line;
-                haveToken = tokenizer.Next(token);
-            }
-            if (values.capacity() > 2 * values.size() + 1024) values.shrink_to_fit();
-            if (!loop.tags.empty()) {
-                SplitRows(std::move(values), lineStart, loop);
-                block.loops.push_back(std::move(loop));
-            }
-        } else if (IsTag(token)) {
-            const std::string tag = Lower(token.text);
-            haveToken = tokenizer.Next(token);
-            std::string value;
-            if (haveToken && !IsTag(token) && !IsReserved(token)) {
-                value = std::string(token.text);
-                haveToken = tokenizer.Next(token);
-            }
-            block.items.emplace(tag, value);
-        } else {
-            haveToken = tokenizer.Next(token);  // a stray value or save frame keyword: passed over
-        }
-    }
+    reader.Next(block);
     return block;
 }

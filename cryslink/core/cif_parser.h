@@ -1,5 +1,5 @@
 #pragma once
-// Tokenising a CIF file into the items and loops of its first data block.
+// Tokenising a CIF file into the items and loops of its data blocks.
 // Loop values are views into the text of the file, which the block keeps.
 #include <memory>
 #include <string>
@@ -57,7 +57,7 @@ private:
 using CifText = std::basic_string<char, std::char_traits<char>, LargeAllocator<char>>;
 
 struct CifLoop {
-    std::vector<std::string> tags;        // lower case
+    std::vector<std::string> tags;        // as looked up: lower case, "_a.b" as "_a_b"
     LargeVector<std::string_view> values;  // row after row; "?" for a value a row leaves out
     CifRows rows;                          // over `values`
 
@@ -79,7 +79,7 @@ struct CifLoop {
 
 struct CifBlock {
     std::string name;  // text after "data_"
-    std::unordered_map<std::string, std::string> items;  // lower-case tag -> value; first occurrence kept
+    std::unordered_map<std::string, std::string> items;  // tag as looked up -> value; first occurrence kept
     std::vector<CifLoop> loops;
     std::shared_ptr<const CifText> text;  // the file's text, which the loop values view
     bool empty() const { return items.empty() && loops.empty(); }
@@ -90,10 +90,26 @@ struct CifBlock {
     const CifLoop* FindLoop(const std::string& tag) const;
 };
 
-// Parses CIF text: quoted values with blanks, semicolon text fields (their
-// first non-empty line is the value), comments, values on the line after
-// their tag, loop rows over several lines or short of their last columns.
-// Only the first data block is read.
+// Reads the data blocks of a CIF text one after the other: quoted values with
+// blanks, semicolon text fields (their first non-empty line is the value),
+// comments, values on the line after their tag, loop rows over several lines
+// or short of their last columns; in a CIF 2.0 text also lists, tables and
+// strings in triple quotes, each one value. Names are found in any letter
+// case, and "_cell.length_a" is the item "_cell_length_a".
+class CifReader {
+public:
+    explicit CifReader(CifText&& text);
+    ~CifReader();
+    // The next data block; the first also holds what stands before any
+    // "data_". False, with an empty block, after the last.
+    bool Next(CifBlock& block);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// The first data block of CIF text.
 CifBlock ParseCif(CifText&& text);
 // The same on a copy of `text`.
 CifBlock ParseCifCopy(std::string_view text);

@@ -6,11 +6,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <strings.h>
 
 #include "core/atom_type.h"
 #include "core/elements.h"
+#include "core/symmetry_operation.h"
 #include "core/text_lines.h"
 
 namespace {
@@ -24,11 +27,50 @@ std::string Unquote(const std::string& text) {
 // CIF marks an unknown value with "?" and an inapplicable one with ".".
 bool IsUnknown(std::string_view value) { return value == "?" || value == "."; }
 
-// The element a site label starts with: its first letter, with the second
-// when the two spell an element ("NaM1" gives "Na", "OW2" and "Oa3" give "O").
+// "oa1" as "Oa1": a symbol's first letter upper case, its second lower case.
+std::string Capitalised(std::string letters) {
+    for (size_t i = 0; i < letters.size(); ++i)
+        letters[i] = static_cast<char>(i == 0 ? std::toupper(static_cast<unsigned char>(letters[i]))
+                                              : std::tolower(static_cast<unsigned char>(letters[i])));
+    return letters;
+}
+
+// The element a site label names when the file gives no type symbol: its
+// letters when they spell a symbol, in any letter case ("Ca1", "CL2", "o1"),
+// else its first two letters or its first letter ("NaM1" gives Na, "OW2"
+// and "Oa3" give O); "" when none does.
 std::string ElementOfLabel(const std::string& label) {
-    const std::string element = ElementOfName(label);
-    return element.empty() ? LeadingLetters(label).substr(0, 1) : element;
+    const std::string letters = LeadingLetters(label);
+    if (letters.size() <= 2) {
+        if (AtomicNumberOfSymbol(letters)) return letters;
+        if (AtomicNumberOfSymbol(Capitalised(letters))) return Capitalised(letters);
+    }
+    for (bool anyCase : {false, true})
+        for (size_t n = std::min<size_t>(2, letters.size()); n >= 1; --n) {
+            const std::string symbol = anyCase ? Capitalised(letters.substr(0, n)) : letters.substr(0, n);
+            if (AtomicNumberOfSymbol(symbol)) return symbol;
+        }
+    return "";
+}
+
+bool StartsWithWord(const std::string& label, const char* word) {
+    const size_t n = std::strlen(word);
+    return label.size() >= n && strncasecmp(label.c_str(), word, n) == 0 &&
+           (label.size() == n || !std::isalpha(static_cast<unsigned char>(label[n])));
+}
+
+// A row of the site loop that is no atom: a dummy atom by its calc flag, or,
+// without a type symbol, a residual-density peak ("Q1", "max", "min",
+// "peak3", "hole"), a ring centroid ("Cg1", "Cp2", "Cnt1") or a label that
+// names no element.
+bool IsNoAtom(const std::string& label, bool typeGiven, std::string_view calcFlag) {
+    if (calcFlag.size() == 3 && strncasecmp(calcFlag.data(), "dum", 3) == 0) return true;
+    if (typeGiven) return false;
+    if (label.size() >= 2 && (label[0] == 'Q' || label[0] == 'q') && std::isdigit(static_cast<unsigned char>(label[1])))
+        return true;
+    for (const char* word : {"max", "min", "peak", "hole", "Cg", "Cp", "Cnt"})
+        if (StartsWithWord(label, word)) return true;
+    return ElementOfLabel(label).empty();
 }
 
 // The number a value starts with (5.4310(2) gives 5.431); `otherwise` for "?",
@@ -41,6 +83,14 @@ double Number(std::string_view value, double otherwise) {
     const auto [stop, error] = std::from_chars(value.data(), last, quick);
     if (error == std::errc() && stop != value.data() && (stop == last || *stop == '(') && std::isfinite(quick))
         return quick;
+    // A fraction such as 1/4 or -2/3, as some files give special positions;
+    // "1/0" or "1/x" is no number.
+    if (error == std::errc() && stop != value.data() && stop < last && *stop == '/') {
+        double denominator = 0;
+        const auto [end, e] = std::from_chars(stop + 1, last, denominator);
+        const bool fraction = e == std::errc() && end != stop + 1 && (end == last || *end == '(') && denominator != 0;
+        return fraction && std::isfinite(quick / denominator) ? quick / denominator : otherwise;
+    }
     char buffer[64];
     std::string longText;
     const char* text = buffer;
@@ -99,7 +149,7 @@ int CCIFTags::ReadCIFFile(const std::string& path) {
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);  // a UTF-8 byte-order mark
     FileName = path;
     DataBlock = Unquote(TrimLine(std::string(std::string_view(text).substr(0, text.find('\n')))));
-    block = ParseCif(std::move(text));
+    ChooseBlock(std::move(text));
     if (block.empty()) return 0;
 
     GetTagString("_audit_creation_date", AuditCreationDate);
@@ -121,8 +171,9 @@ int CCIFTags::ReadCIFFile(const std::string& path) {
     GetTagDouble("_cell_formula_units_Z", Z);
     GetTagDouble("_exptl_crystal_density_meas", DensityMeasured);
     // Newer dictionaries name the space group differently; the older names win.
-    if (GetTagString("_symmetry_space_group_name_H-M", SpaceGroupName) < 0)
-        GetTagString("_space_group_name_H-M_alt", SpaceGroupName);
+    if (GetTagString("_symmetry_space_group_name_H-M", SpaceGroupName) < 0 &&
+        GetTagString("_space_group_name_H-M_alt", SpaceGroupName) < 0)
+        GetTagString("_space_group_name_H-M_full", SpaceGroupName);
     if (GetTagString("_symmetry_space_group_name_Hall", SpaceGroupNameHall) < 0)
         GetTagString("_space_group_name_Hall", SpaceGroupNameHall);
     if (GetTagInt("_symmetry_Int_Tables_number", SpaceGroupNumber) < 0)
@@ -132,21 +183,63 @@ int CCIFTags::ReadCIFFile(const std::string& path) {
     return 1;
 }
 
-void CCIFTags::ReadLoops() {
-    SymmetryText.clear();
-    // The older dictionary name first; a list of one operation may be a single item.
-    for (const char* tag : {"_symmetry_equiv_pos_as_xyz", "_space_group_symop_operation_xyz"}) {
+// Journal and refinement files often open with a block of publication data
+// and give the structure in a later one: the first block with a cell and an
+// atom-site loop is read, else the first block.
+void CCIFTags::ChooseBlock(CifText&& text) {
+    CifReader reader(std::move(text));
+    CifBlock first, next;
+    for (int index = 0; reader.Next(next); ++index) {
+        if (next.FindItem("_cell_length_a") && next.FindLoop("_atom_site_fract_x")) {
+            if (index > 0)
+                std::printf("Data block [data_%s] of [%s] is read: the blocks before it hold no cell with atom sites.\n",
+                            next.name.c_str(), FileName.c_str());
+            block = std::move(next);
+            return;
+        }
+        if (index == 0) first = std::move(next);
+    }
+    block = std::move(first);
+}
+
+// The operation texts of the first of `tags` the block holds, as a loop or,
+// for a list of one, a single item. With `positionPart`, the texts of magnetic
+// or superspace operations become those of their action on positions.
+std::vector<std::string> CCIFTags::ReadOperations(std::initializer_list<const char*> tags, bool positionPart) const {
+    std::vector<std::string> texts;
+    auto add = [&](std::string_view value) {
+        if (IsUnknown(value)) return;
+        std::string text = TrimLine(std::string(value)), position;
+        texts.push_back(positionPart && PositionPartOfOperation(text, position) ? position : text);
+    };
+    for (const char* tag : tags) {
         if (const CifLoop* loop = block.FindLoop(tag)) {
             const int col = loop->Column(tag);
-            for (const auto& row : loop->rows)
-                if (!IsUnknown(row[col])) SymmetryText.push_back(TrimLine(std::string(row[col])));
+            for (const auto& row : loop->rows) add(row[col]);
             break;
         }
         if (const std::string* single = block.FindItem(tag)) {
-            SymmetryText.push_back(TrimLine(*single));
+            add(*single);
             break;
         }
     }
+    return texts;
+}
+
+void CCIFTags::ReadLoops() {
+    // The older dictionary name first; then the operations of magnetic
+    // groups, with their centrings, and of superspace groups.
+    SymmetryText = ReadOperations({"_symmetry_equiv_pos_as_xyz", "_space_group_symop_operation_xyz"}, false);
+    CenteringText.clear();
+    if (SymmetryText.empty()) {
+        SymmetryText = ReadOperations({"_space_group_symop_magn_operation_xyz"}, true);
+        CenteringText = ReadOperations({"_space_group_symop_magn_centering_xyz"}, true);
+    }
+    if (SymmetryText.empty()) {
+        SymmetryText = ReadOperations({"_space_group_symop_magn_ssg_operation_algebraic"}, true);
+        CenteringText = ReadOperations({"_space_group_symop_magn_ssg_centering_algebraic"}, true);
+    }
+    if (SymmetryText.empty()) SymmetryText = ReadOperations({"_space_group_symop_ssg_operation_algebraic"}, true);
     nSymmetry = static_cast<int>(SymmetryText.size());
 
     TypeSymbol.clear();
@@ -155,6 +248,7 @@ void CCIFTags::ReadLoops() {
         const int symbolCol = types->Column("_atom_type_symbol");
         const int oxCol = types->Column("_atom_type_oxidation_number");
         for (const auto& row : types->rows) {
+            if (symbolCol >= 0 && IsUnknown(row[symbolCol])) continue;  // a row for no type
             TypeSymbol.emplace_back(symbolCol >= 0 ? row[symbolCol] : "");
             OxidationNumber.push_back(Number(row[oxCol], 0.0));
         }
@@ -178,11 +272,18 @@ void CCIFTags::ReadLoops() {
         const int y = sites->Column("_atom_site_fract_y");
         const int z = sites->Column("_atom_site_fract_z");
         const int occ = sites->Column("_atom_site_occupancy");
+        const int calc = sites->Column("_atom_site_calc_flag");
+        size_t noAtoms = 0;
         for (auto* column : {&SiteLabel, &SiteTypeSymbol, &SiteWyckoff}) column->reserve(sites->rows.size());
         for (auto* column : {&SiteX, &SiteY, &SiteZ, &SiteOccupancy}) column->reserve(sites->rows.size());
         SiteMultiplicity.reserve(sites->rows.size());
         for (const auto& row : sites->rows) {
             const std::string siteLabel(label >= 0 ? row[label] : "");
+            const bool typeGiven = type >= 0 && !IsUnknown(row[type]);
+            if (IsNoAtom(siteLabel, typeGiven, calc >= 0 ? row[calc] : std::string_view())) {
+                ++noAtoms;
+                continue;
+            }
             // Some database exports write a zero coordinate as ".".
             bool dotAsZero = false;
             auto coordinate = [&row, &dotAsZero](int col) {
@@ -198,7 +299,7 @@ void CCIFTags::ReadLoops() {
             if (dotAsZero)
                 std::printf("Warning in ReadCIFFile: site [%s] of [%s] has a coordinate \".\"; it is read as 0.\n",
                             siteLabel.c_str(), FileName.c_str());
-            std::string siteType(type >= 0 && !IsUnknown(row[type]) ? row[type] : ElementOfLabel(siteLabel));
+            std::string siteType(typeGiven ? row[type] : ElementOfLabel(siteLabel));
             SiteLabel.push_back(siteLabel);
             SiteTypeSymbol.push_back(siteType);
             SiteMultiplicity.push_back(mult >= 0 ? std::atoi(std::string(row[mult]).c_str()) : 0);
@@ -208,6 +309,11 @@ void CCIFTags::ReadLoops() {
             SiteZ.push_back(fz);
             SiteOccupancy.push_back(occ >= 0 ? Number(row[occ], 1.0) : 1.0);
         }
+        if (noAtoms > 0)
+            std::printf("Warning in ReadCIFFile: %zu %s of the atom-site loop of [%s] %s (residual density peaks, "
+                        "dummy atoms, centroids); %s left out.\n",
+                        noAtoms, noAtoms == 1 ? "row" : "rows", FileName.c_str(),
+                        noAtoms == 1 ? "is no atom" : "are no atoms", noAtoms == 1 ? "it is" : "they are");
     }
     nAtomSites = static_cast<int>(SiteLabel.size());
 }

@@ -1,5 +1,7 @@
 #pragma once
-// The CIF items Cryslink understands, read from the first data block of a file.
+// The CIF items Cryslink understands, read from the data block of a file that
+// holds its structure.
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -42,7 +44,8 @@ public:
     std::string CellSetting;
 
     int nSymmetry = 0;
-    std::vector<std::string> SymmetryText;
+    std::vector<std::string> SymmetryText;   // as x,y,z texts, also those of magnetic and superspace groups
+    std::vector<std::string> CenteringText;  // a magnetic group's centrings: each applies after every operation
     int nAtomTypes = 0;
     std::vector<std::string> TypeSymbol;
     std::vector<double> OxidationNumber;
@@ -54,6 +57,8 @@ public:
     LargeVector<double> SiteX, SiteY, SiteZ, SiteOccupancy;
 
 private:
+    void ChooseBlock(CifText&& text);
+    std::vector<std::string> ReadOperations(std::initializer_list<const char*> tags, bool positionPart) const;
     void ReadLoops();
     CifBlock block;
 };

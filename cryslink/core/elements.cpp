@@ -14,10 +14,23 @@ constexpr std::array<std::string_view, 119> kSymbols = {
     "At", "Rn", "Fr", "Ra", "Ac", "Th", "Pa", "U",  "Np", "Pu", "Am", "Cm", "Bk", "Cf", "Es", "Fm", "Md",
     "No", "Lr", "Rf", "Db", "Sg", "Bh", "Hs", "Mt", "Ds", "Rg", "Cn", "Nh", "Fl", "Mc", "Lv", "Ts", "Og"};
 
+// Deuterium and tritium keep their own symbols; their masses are those of the atoms.
+constexpr struct {
+    std::string_view symbol;
+    double mass;
+} kIsotopes[] = {{"D", 2.01410178}, {"T", 3.01604928}};
+
 }  // namespace
+
+double IsotopeMass(std::string_view symbol) {
+    for (const auto& isotope : kIsotopes)
+        if (isotope.symbol == symbol) return isotope.mass;
+    return 0.0;
+}
 
 int AtomicNumberOfSymbol(std::string_view symbol) {
     if (symbol.empty() || symbol.size() > 2) return 0;
+    if (IsotopeMass(symbol) > 0) return 1;
     for (int z = 1; z < static_cast<int>(kSymbols.size()); ++z)
         if (kSymbols[z] == symbol) return z;
     return 0;

@@ -192,3 +192,27 @@ bool FindSpaceGroupRecord(const std::string& hallSymbol, const std::string& hmSy
     record.Name = chosen->info->Name;
     return true;
 }
+
+bool FindRecordWithOtherCentring(const std::string& hallSymbol, const std::string& hmSymbol,
+                                 const std::string& spgPath, SpaceGroupRecord& record, char& lattice) {
+    if (!Given(hmSymbol)) return false;
+    const std::string symbol = TrimLine(hmSymbol);
+    const char own = static_cast<char>(std::toupper(static_cast<unsigned char>(symbol[0])));
+    const std::string pointGroupPart = symbol.substr(1);
+    if (!std::strchr("PABCIFR", own) || Key(pointGroupPart).empty()) return false;
+    const std::vector<SPGRecordInfo> records = ReadSPGRecordList(spgPath);
+    const std::vector<Entry> entries = Entries(records);
+    if ((Given(hallSymbol) && FindByHall(entries, TrimLine(hallSymbol))) || FindByHM(entries, symbol, false))
+        return false;
+    for (const char letter : std::string("PCABIFR")) {
+        if (letter == own) continue;
+        if (const Entry* found = FindByHM(entries, letter + pointGroupPart, false)) {
+            record.Number = found->info->Number;
+            record.Setting = found->info->Setting;
+            record.Name = found->info->Name;
+            lattice = own;
+            return true;
+        }
+    }
+    return false;
+}

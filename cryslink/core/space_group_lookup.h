@@ -31,3 +31,11 @@ bool IsRhombohedralCell(double a, double b, double c, double alpha, double beta,
 bool FindSpaceGroupRecord(const std::string& hallSymbol, const std::string& hmSymbol, int number,
                           bool rhombohedralCell, const std::string& spgPath, const std::string& fileName,
                           SpaceGroupRecord& record);
+
+// A Hermann-Mauguin symbol whose lattice letter the database does not have
+// with its point-group part ("A -1", "I 2/m"): the record of that part with
+// another letter, P first, and the symbol's own letter in `lattice`. False
+// when the Hall symbol or the symbol as written names a record, or no other
+// letter does.
+bool FindRecordWithOtherCentring(const std::string& hallSymbol, const std::string& hmSymbol,
+                                 const std::string& spgPath, SpaceGroupRecord& record, char& lattice);

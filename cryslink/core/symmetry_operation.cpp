@@ -85,6 +85,33 @@ bool ParseSymmetryOperation(const std::string& text, double rot[3][3], double tr
     return true;
 }
 
+bool PositionPartOfOperation(const std::string& text, std::string& position) {
+    position.clear();
+    size_t start = 0;
+    for (int component = 0;; ++component) {
+        const size_t comma = text.find(',', start);
+        const std::string part = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (part.find_first_not_of(" \t") == std::string::npos) return false;
+        if (component < 3) {
+            if (component > 0) position += ',';
+            for (size_t i = 0; i < part.size(); ++i) {
+                const char c = part[i];
+                const bool indexed = (c == 'x' || c == 'X') && i + 1 < part.size() &&
+                                     std::isdigit(static_cast<unsigned char>(part[i + 1]));
+                if (!indexed) {
+                    position += c;
+                    continue;
+                }
+                const char axis = part[++i];
+                if (axis < '1' || axis > '3') return false;
+                position += "xyz"[axis - '1'];
+            }
+        }
+        if (comma == std::string::npos) return component >= 2;
+        start = comma + 1;
+    }
+}
+
 std::string FractionText(double value) {
     static const struct {
         double value;

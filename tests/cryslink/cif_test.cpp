@@ -11,6 +11,7 @@
 #include "analysis/cif_summary.h"
 #include "core/cif_parser.h"
 #include "core/cif_tags.h"
+#include "core/cif_writer.h"
 #include "core/crystal.h"
 #include "core/database_paths.h"
 #include "program_runner.h"
@@ -44,6 +45,16 @@ std::map<std::string, int> Composition(const CCrystal& c) {
     std::map<std::string, int> count;
     for (int i = 0; i < c.nAtomSites; ++i) ++count[c.AtomTypes[c.AtomSites[i].iAtomType].Name];
     return count;
+}
+
+// Lines that start with "Warning" or "Error".
+int WarningLines(const std::string& out) {
+    int n = 0;
+    for (size_t start = 0; start < out.size(); start = out.find('\n', start) + 1) {
+        n += out.compare(start, 7, "Warning") == 0 || out.compare(start, 5, "Error") == 0;
+        if (out.find('\n', start) == std::string::npos) break;
+    }
+    return n;
 }
 
 }  // namespace
@@ -133,6 +144,8 @@ TEST(CifTags, NumberFormsOfCoordinates) {
         {"0.363737", 0.363737}, {"5.4310(2)", 5.431}, {"-.25", -0.25},  {"+0.5", 0.5},      {"1e-3", 1e-3},
         {"0x10", 16.0},         {"'0.75'", 0.75},     {"' 0.5'", 0.5},  {"1e400", NAN},     {"inf", NAN},
         {"0.1x", 0.1},          {"7.", 7.0},          {"1E+2", 100.0},  {"2.5e", 2.5},      {"abc", NAN},
+        {"1/4", 0.25},          {"-1/3", -1.0 / 3},   {"2/3(1)", 2.0 / 3}, {"1/0", NAN},    {"1/", NAN},
+        {"1/x", NAN},
     };
     std::string body;
     for (const auto& c : cases) body += std::string("A O ") + c.first + " 0 0\n";
@@ -185,10 +198,15 @@ TEST(CifTags, TypeFromTheLabelWhenTheFileHasNone) {
     TempDir dir;
     WriteFile(dir / "labels.cif", "data_l\nloop_\n_atom_site_label\n_atom_site_type_symbol\n_atom_site_fract_x\n"
                                   "_atom_site_fract_y\n_atom_site_fract_z\nNaM1 ? 0 0 0\nOa1 . 0 0 0\nOW2 ? 0 0 0\n"
-                                  "Ca1 ? 0 0 0\nCb1 ? 0 0 0\n");
+                                  "Ca1 ? 0 0 0\nCb1 ? 0 0 0\no1 ? 0 0 0\nCL2 ? 0 0 0\nsi1 ? 0 0 0\nDw1 ? 0 0 0\n"
+                                  "Q1 ? 0 0 0\nmax . 0 0 0\npeak2 ? 0 0 0\nCg1 ? 0 0 0\nX1 ? 0 0 0\nCp1 C 0 0 0\n");
     CCIFTags tags;
+    CaptureStdout();
     ASSERT_EQ(tags.ReadCIFFile(dir / "labels.cif"), 1);
-    EXPECT_EQ(tags.SiteTypeSymbol, (LargeVector<std::string>{"Na", "O", "O", "Ca", "C"}));
+    EXPECT_NE(GetCapturedStdout().find(" 5 rows of the atom-site loop"), std::string::npos);
+    // Peaks, centroids and labels of no element are left out; a type symbol keeps its row.
+    EXPECT_EQ(tags.SiteTypeSymbol,
+              (LargeVector<std::string>{"Na", "O", "O", "Ca", "C", "O", "Cl", "Si", "D", "C"}));
 }
 
 TEST(CifTags, MissingOperationListComesFromTheDatabase) {
@@ -236,6 +254,12 @@ TEST(CifTags, MissingOperationListComesFromTheDatabase) {
     ASSERT_TRUE(c);
     EXPECT_EQ(c->nAtomSites, 1);
     EXPECT_NE(out.find("Warning: space group [Q 42] of ["), std::string::npos) << out;
+    // A centring that the rotations of P 4/m do not keep makes no group.
+    WriteFile(dir / "a4m.cif", monoclinic + "_symmetry_space_group_name_H-M 'A 4/m'\n");
+    c = Load(dir / "a4m.cif", &out);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->nAtomSites, 1);
+    EXPECT_NE(out.find("Warning: space group [A 4/m] of ["), std::string::npos) << out;
 }
 
 // Files that name their space group (Hall symbol, symbol in any spelling,
@@ -277,6 +301,64 @@ TEST(CifSettings, CellsEqualTheReferenceExpansion) {
         ++files;
     }
     EXPECT_EQ(files, 18);
+}
+
+// Layouts in common use, on real files (two written in the CIF 2.0 layout):
+// the cell, the atoms of each type and the density equal an outside reading
+// (tools/gen_cif_layout_reference.py: gemmi, checked there against pymatgen
+// and formula x Z); each layout prints its one line and no other warning;
+// every type is an element, so XSF frames carry no atomic number 0; and a
+// CIF written of the crystal reads back to the same cell.
+TEST(CifLayouts, CellContentsEqualTheReference) {
+    const std::string noAtoms = "Warning in ReadCIFFile: 2 rows of the atom-site loop of [@] are no atoms (residual "
+                                "density peaks, dummy atoms, centroids); they are left out.\n";
+    const std::map<std::string, std::string> lines = {
+        {"A-1_COD2000507.cif", "Space group [A -1] of [@]: the operations of [P-1] of the space-group database "
+                               "with the centring translations of A.\n"},
+        {"data_global_COD1000000.cif", "Data block [data_C5H17AlN2O8P2] of [@] is read: the blocks before it hold no "
+                                       "cell with atom sites.\n"},
+        {"deuterium_max_min_COD1000002.cif", noAtoms},
+        {"dummy_centroids_COD2009668.cif", noAtoms},
+        {"fractions_COD1100910.cif", ""},
+        {"magnetic_LaMnO3.mcif", ""},
+        {"magnetic_cif2_MnO.mcif", ""},
+        {"quartz_cif2_dotted_names.cif", ""},
+        {"rutile_cif2_full_symbol.cif", "Space group: number 136, setting 1 [P42/mnm] of the space-group database.\n"},
+        {"superspace_sn5100.cif", ""},
+    };
+    std::ifstream reference(Data("layouts/reference.txt"));
+    std::string file;
+    double cell[6], density = 0;
+    int nTypes = 0, files = 0;
+    TempDir dir;
+    while (reference >> file >> cell[0] >> cell[1] >> cell[2] >> cell[3] >> cell[4] >> cell[5] >> density >> nTypes) {
+        std::map<std::string, int> composition;
+        for (int i = 0; i < nTypes; ++i) {
+            std::string type;
+            reference >> type >> composition[type];
+        }
+        const std::string path = Data("layouts/" + file);
+        std::string out;
+        auto c = Load(path, &out);
+        ASSERT_TRUE(c) << file << "\n" << out;
+        ASSERT_TRUE(lines.count(file)) << file;
+        std::string line = lines.at(file);
+        if (const size_t at = line.find('@'); at != std::string::npos) line.replace(at, 1, path);
+        EXPECT_NE(out.find(line), std::string::npos) << out;
+        EXPECT_EQ(WarningLines(out), line.rfind("Warning", 0) == 0 ? 1 : 0) << out;
+        const double got[6] = {c->a * 10, c->b * 10, c->c * 10, c->alpha, c->beta, c->gamma};
+        for (int i = 0; i < 6; ++i) EXPECT_NEAR(got[i] / cell[i], 1.0, 1e-5) << file;
+        EXPECT_EQ(Composition(*c), composition) << file;
+        EXPECT_NEAR(c->Density / density, 1.0, 1e-3) << file;
+        for (int i = 0; i < c->nAtomTypes; ++i) EXPECT_GT(c->AtomTypes[i].AtomicNumber, 0) << file;
+
+        WriteCIFFile(*c, dir / "written.cif");
+        auto written = Load(dir / "written.cif");
+        ASSERT_TRUE(written) << file;
+        EXPECT_EQ(Composition(*written), composition) << file;
+        ++files;
+    }
+    EXPECT_EQ(files, static_cast<int>(lines.size()));
 }
 
 // Every CIF of the corpus: the composition of the cell and the density

@@ -122,6 +122,8 @@ TEST(CifWriter, TypesAreWrittenAsElementsAndTheFormulaCountsTheCell) {
         {{"Si+4", "O{b}", "O"}, "Si+4 O", "Si1 O2"},
         {{"Ba0+", "Ga0+"}, "Ba Ga", "Ba1 Ga1"},
         {{"Xx"}, "Xx", "Xx1"},
+        {{"D", "H", "O"}, "D H O", "D1 H1 O1"},
+        {{"D1", "Dw2", "T"}, "D T", "D2 T1"},
     };
     for (const Case& c : cases) {
         TempDir dir;

@@ -27,6 +27,21 @@ TEST(AtomDatabase, IonsTakeTheirElementFromTheShippedTables) {
     EXPECT_EQ(unknown.ReadNONREL(SourcePath("data/nonrel")), 1);
     EXPECT_EQ(unknown.AtomicNumber, 0);
     EXPECT_EQ(unknown.ReadNONREL("/nonexistent/nonrel"), -1);
+
+    // Deuterium and tritium are hydrogen with their own masses; Dy is not deuterium.
+    const struct {
+        const char* name;
+        double z, weight;
+    } isotopes[] = {{"D", 1, 2.01410178}, {"D1", 1, 2.01410178}, {"T", 1, 3.01604928}, {"Dy3+", 66, 162.5}};
+    for (const auto& c : isotopes) {
+        CAtomType type;
+        type.Name = c.name;
+        type.ReadNONREL(SourcePath("data/nonrel"));
+        type.ReadASFDC(SourcePath("data/asfdc"));
+        EXPECT_EQ(type.AtomicNumber, c.z) << c.name;
+        EXPECT_NEAR(type.AtomicWeight, c.weight, 1e-6) << c.name;
+        EXPECT_EQ(type.nOrbitalLines, c.z == 1 ? 1 : 13) << c.name;
+    }
 }
 
 TEST(AtomDatabase, WeightTableMatchesTheTokenCutBeforeItsFirstNonLetter) {

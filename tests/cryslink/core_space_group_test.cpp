@@ -79,6 +79,29 @@ TEST(OperationParser, RefusesMalformedTexts) {
         EXPECT_FALSE(ParseSymmetryOperation(text, rot, trans)) << text;
 }
 
+// Magnetic operations carry a time-reversal term, superspace ones act on x1..x4.
+TEST(OperationParser, PositionPartOfMagneticAndSuperspaceOperations) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"x1,x2,x3,x4", "x,y,z"},
+        {"-x2,x1,x3,x5,-x4", "-y,x,z"},
+        {"1/2-X1,1/2+x2, x3,-x5,-x4", "1/2-x,1/2+y, z"},
+        {"x+1/2,y,-z+1/2,-1", "x+1/2,y,-z+1/2"},
+        {"-x1+x2+1/3,-x1+2/3,x3+2/3,x4+2/3,+1", "-x+y+1/3,-x+2/3,z+2/3"},
+        {"x,y,z", "x,y,z"},
+        {"x1,x2", nullptr},
+        {"x1,x4,x3,x2", nullptr},
+        {"x,y,z,", nullptr},
+        {"x,,z,+1", nullptr},
+    };
+    for (const auto& [text, expected] : cases) {
+        std::string position;
+        EXPECT_EQ(PositionPartOfOperation(text, position), expected != nullptr) << text;
+        if (expected) {
+            EXPECT_EQ(position, expected) << text;
+        }
+    }
+}
+
 TEST(OperationText, RotationTermsFractionsAndTranslations) {
     EXPECT_EQ(CSpaceGroup::MakeOperationText(Matrix({1, 0, 0, 0, 1, 0, 0, 0, 1}), Vector(0, 0, 0)), "x,y,z");
     EXPECT_EQ(CSpaceGroup::MakeOperationText(Matrix({-1, 0, 0, 0, -1, 0, 0, 0, -1}), Vector(0, 0, 0)), "-x,-y,-z");
@@ -202,6 +225,29 @@ TEST(SpaceGroupLookup, HallSymbolThenAnySpellingThenNumber) {
         EXPECT_EQ(record.Number, c.expectNumber) << name;
         EXPECT_EQ(record.Setting, c.expectSetting) << name;
         EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), c.warnings) << name << "\n" << out;
+    }
+}
+
+// Symbols the database has only with another lattice letter: the record of
+// their point-group part, P first. Number 0 expected: none.
+TEST(SpaceGroupLookup, SymbolsWithAnotherCentring) {
+    const struct {
+        const char *hall, *symbol;
+        int expectNumber;
+        char expectLattice;
+    } cases[] = {
+        {"", "A -1", 2, 'A'},     {"", "C -1", 2, 'C'},    {"", "F-1", 2, 'F'},    {"", "i -1", 2, 'I'},
+        {"", "F 1 2/m 1", 10, 'F'}, {"", "A 4/m", 83, 'A'},  {"", "C 1", 1, 'C'},
+        {"", "I 2/m", 0, 0},      {"", "P 21/c", 0, 0},    {"-P 1", "A -1", 0, 0}, {"", "Q -1", 0, 0},
+        {"", "A", 0, 0},          {"", "?", 0, 0},
+    };
+    const std::string db = SourcePath("data/spgra");
+    for (const auto& c : cases) {
+        SpaceGroupRecord record;
+        char lattice = 0;
+        EXPECT_EQ(FindRecordWithOtherCentring(c.hall, c.symbol, db, record, lattice), c.expectNumber != 0) << c.symbol;
+        EXPECT_EQ(record.Number, c.expectNumber) << c.symbol;
+        EXPECT_EQ(lattice, c.expectLattice) << c.symbol;
     }
 }
 

@@ -1,0 +1,9 @@
+#pragma once
+// The space group of a crystal read from a CIF file: the operations the file
+// lists (a magnetic group's with its centrings), else those of the database
+// record its symbols or number name.
+class CCIFTags;
+class CCrystal;
+
+// Fills crystal.SpaceGroup from the tags; the crystal's SPGDBPath names the database.
+void SetSpaceGroupFromCIF(CCrystal& crystal, const CCIFTags& tags);
