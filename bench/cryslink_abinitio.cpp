@@ -12,8 +12,7 @@
 
 #include "abinitio/castep.h"
 #include "abinitio/pwscf.h"
-#include "app/command_line.h"
-#include "core/database_paths.h"
+#include "bench_context.h"
 #include "quiet_stdout.h"
 
 namespace {
@@ -25,10 +24,6 @@ void EnterScratchDirectory() {
     const auto dir = std::filesystem::temp_directory_path() / "cryslink-bench-abinitio";
     std::filesystem::create_directories(dir);
     std::filesystem::current_path(dir);
-    NONRELPath = SOURCE_DIR "/data/nonrel";
-    ASFDCPath = SOURCE_DIR "/data/asfdc";
-    SPGDBPath = SOURCE_DIR "/data/spgra";
-    gCommandLine = CCommandLine();
 }
 
 void WriteCastepGeometry(std::FILE* f, std::mt19937& rng, double a) {
@@ -109,7 +104,7 @@ void CastepConvOutput1000x200(benchmark::State& state) {
     const std::string file = CastepRun();
     for (auto _ : state) {
         QuietStdout quiet;
-        benchmark::DoNotOptimize(CASTEPConvOutput(file));
+        benchmark::DoNotOptimize(CASTEPConvOutput(BenchContext(), file));
     }
 }
 
@@ -117,7 +112,7 @@ void PWScfConvOutput1000x200(benchmark::State& state) {
     const std::string file = PWScfRun();
     for (auto _ : state) {
         QuietStdout quiet;
-        benchmark::DoNotOptimize(PWScfConvOutput(file));
+        benchmark::DoNotOptimize(PWScfConvOutput(BenchContext(), file));
     }
 }
 

@@ -11,8 +11,7 @@
 
 #include "analysis/cif_summary.h"
 #include "analysis/rdf.h"
-#include "app/command_line.h"
-#include "core/database_paths.h"
+#include "bench_context.h"
 
 namespace {
 
@@ -23,9 +22,6 @@ constexpr int kSites = 100800;
 // databases write them.
 const std::string& CellFile() {
     static const std::string name = [] {
-        NONRELPath = SOURCE_DIR "/data/nonrel";
-        ASFDCPath = SOURCE_DIR "/data/asfdc";
-        SPGDBPath = SOURCE_DIR "/data/spgra";
         const auto dir = std::filesystem::temp_directory_path() / "cryslink-bench-cif";
         std::filesystem::create_directories(dir);
         std::filesystem::current_path(dir);
@@ -50,27 +46,23 @@ const std::string& CellFile() {
     return name;
 }
 
-void Options() {
-    gCommandLine = CCommandLine();
-    for (const char* name : {"ShowAsymmetricUnit", "ShowAllAtoms", "CoordinationNumber"})
-        gCommandLine.AddOption(name, "0", "");
-    gCommandLine.AddOption("CalcRDF", "1", "");
-    gCommandLine.AddOption("MaximumDistance", "5.0", "");
-    gCommandLine.AddOption("MinimumDistance", "0.1", "");
-    gCommandLine.AddOption("nMesh", "201", "");
+const RunContext& Context() {
+    RunContext& context = BenchContext();
+    context.options.CalcRDF = 1;
+    return context;
 }
 
 void ShowCIFInfP1(benchmark::State& state) {
     const std::string& cif = CellFile();
-    Options();
-    for (auto _ : state) benchmark::DoNotOptimize(ShowCIFInf(cif));
+    const RunContext& context = Context();
+    for (auto _ : state) benchmark::DoNotOptimize(ShowCIFInf(context, cif));
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(cif));
 }
 
 void CalRdfActionP1(benchmark::State& state) {
     const std::string& cif = CellFile();
-    Options();
-    for (auto _ : state) benchmark::DoNotOptimize(CalRDF(cif));
+    const RunContext& context = Context();
+    for (auto _ : state) benchmark::DoNotOptimize(CalRDF(context, cif));
 }
 
 }  // namespace

@@ -5,13 +5,16 @@
 #include <random>
 
 #include "core/crystal.h"
+#include "core/space_group_database.h"
 
 namespace {
 
 void ExpandFm3m(benchmark::State& state) {
     const int nAsym = static_cast<int>(state.range(0));
     CCrystal crystal;
-    crystal.SpaceGroup.ReadSPG(225, 1, SOURCE_DIR "/data/spgra");
+    CSpaceGroupDatabase spaceGroups;
+    spaceGroups.Read(SOURCE_DIR "/data/spgra");
+    crystal.SpaceGroup.ReadSPG(225, 1, spaceGroups);
     crystal.SetLatticeParameters(5.0, 5.0, 5.0, 90, 90, 90);
     crystal.CalculateLatticeVectors();
     crystal.AllocAtomTypes(3);

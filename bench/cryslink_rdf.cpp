@@ -9,10 +9,9 @@
 
 #include "analysis/distance_list.h"
 #include "analysis/rdf.h"
-#include "app/command_line.h"
+#include "bench_context.h"
 #include "core/cif_writer.h"
 #include "core/crystal.h"
-#include "core/database_paths.h"
 
 namespace {
 
@@ -32,13 +31,6 @@ std::unique_ptr<CCrystal> RandomCell(int n) {
     return c;
 }
 
-void Options() {
-    gCommandLine = CCommandLine();
-    gCommandLine.AddOption("MaximumDistance", "5.0", "");
-    gCommandLine.AddOption("MinimumDistance", "0.1", "");
-    gCommandLine.AddOption("nMesh", "201", "");
-}
-
 // The tables are written into a scratch directory.
 void EnterScratchDirectory() {
     const auto dir = std::filesystem::temp_directory_path() / "cryslink-bench-rdf";
@@ -47,16 +39,13 @@ void EnterScratchDirectory() {
 }
 
 void CalRdf100k(benchmark::State& state) {
-    Options();
     auto crystal = RandomCell(100000);
     EnterScratchDirectory();
-    for (auto _ : state) benchmark::DoNotOptimize(CalculateRDF(*crystal, 0));
+    for (auto _ : state) benchmark::DoNotOptimize(CalculateRDF(BenchContext().options, *crystal, 0));
 }
 
 // Writes the cell as a P1 CIF file in the scratch directory and returns its name.
 std::string CellFile(CCrystal& crystal) {
-    NONRELPath = SOURCE_DIR "/data/nonrel";
-    ASFDCPath = SOURCE_DIR "/data/asfdc";
     EnterScratchDirectory();
     WriteCIFFile(crystal, "cell.cif");
     return "cell.cif";
@@ -64,24 +53,21 @@ std::string CellFile(CCrystal& crystal) {
 
 // The whole action: reading the CIF file, expanding it and writing the tables.
 void CalRdfAction100k(benchmark::State& state) {
-    Options();
-    gCommandLine.AddOption("CalcRDF", "1", "");
-    gCommandLine.AddOption("CoordinationNumber", "0", "");
+    RunContext& context = BenchContext();
+    context.options.CalcRDF = 1;
     const std::string cif = CellFile(*RandomCell(100000));
-    for (auto _ : state) benchmark::DoNotOptimize(CalRDF(cif));
+    for (auto _ : state) benchmark::DoNotOptimize(CalRDF(context, cif));
 }
 
 void CalDistance10k(benchmark::State& state) {
-    Options();
     auto crystal = RandomCell(10000);
     EnterScratchDirectory();
-    for (auto _ : state) benchmark::DoNotOptimize(ListDistances(*crystal, "distances.txt"));
+    for (auto _ : state) benchmark::DoNotOptimize(ListDistances(BenchContext().options, *crystal, "distances.txt"));
 }
 
 void CalDistanceAction10k(benchmark::State& state) {
-    Options();
     const std::string cif = CellFile(*RandomCell(10000));
-    for (auto _ : state) benchmark::DoNotOptimize(CalDistance(cif, "distances.txt"));
+    for (auto _ : state) benchmark::DoNotOptimize(CalDistance(BenchContext(), cif, "distances.txt"));
 }
 
 }  // namespace

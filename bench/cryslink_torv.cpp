@@ -12,8 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/command_line.h"
-#include "core/database_paths.h"
+#include "bench_context.h"
 #include "md/torv.h"
 #include "quiet_stdout.h"
 
@@ -34,13 +33,10 @@ std::string SyntheticRun() {
 }
 
 void ConvF09p10kSites200Frames(benchmark::State& state) {
-    NONRELPath = SOURCE_DIR "/data/nonrel";
-    ASFDCPath = SOURCE_DIR "/data/asfdc";
-    gCommandLine = CCommandLine();
     const std::string run = SyntheticRun();
     for (auto _ : state) {
         QuietStdout quiet;
-        benchmark::DoNotOptimize(ConvF09p(run));
+        benchmark::DoNotOptimize(ConvF09p(BenchContext(), run));
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

@@ -13,8 +13,7 @@
 #include <string>
 
 #include "abinitio/vasp.h"
-#include "app/command_line.h"
-#include "core/database_paths.h"
+#include "bench_context.h"
 
 namespace {
 
@@ -81,14 +80,11 @@ int main(int argc, char** argv) {
     const auto dir = std::filesystem::temp_directory_path() /
                      ("cryslink-bench-vasp-" + std::to_string(nAtoms) + "x" + std::to_string(nSteps));
     if (!std::filesystem::exists(dir / "OUTCAR")) WriteRun(dir, nAtoms, nSteps);
-    NONRELPath = SOURCE_DIR "/data/nonrel";
-    ASFDCPath = SOURCE_DIR "/data/asfdc";
-    gCommandLine = CCommandLine();
-    gCommandLine.AddOption("nLastStep", "0", "");
-    gCommandLine.AddOption("nOutputInterval", "1", "");
+    RunContext& context = BenchContext();
+    context.options.nOutputInterval = 1;
 
     const auto start = std::chrono::steady_clock::now();
-    const int status = VASPMakeXSF((dir / "POSCAR").string());
+    const int status = VASPMakeXSF(context, (dir / "POSCAR").string());
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::fprintf(stderr, "VASPMakeXSF on %s (%.1f MB): status %d, %.3f s\n", (dir / "OUTCAR").c_str(),
                  std::filesystem::file_size(dir / "OUTCAR") / 1e6, status, seconds);

@@ -3,7 +3,7 @@
 #include "converter_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzz::PrepareConverterRun();
-    CASTEPConvOutput(fuzz::WriteRun(data, size, {"run.castep"}));
+    const RunContext& context = fuzz::ConverterContext();
+    CASTEPConvOutput(context, fuzz::WriteRun(data, size, {"run.castep"}));
     return 0;
 }

@@ -2,11 +2,10 @@
 // with the expansion of its sites, and operation texts must neither crash nor
 // read out of bounds.
 #include "analysis/cif_load.h"
+#include "converter_input.h"
 #include "core/cif_parser.h"
 #include "core/crystal.h"
-#include "core/database_paths.h"
 #include "core/symmetry_operation.h"
-#include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
@@ -19,9 +18,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string position;
     if (PositionPartOfOperation(text.substr(0, 200), position)) ParseSymmetryOperation(position, rot, trans);
 
-    NONRELPath = SOURCE_DIR "/data/nonrel";
-    ASFDCPath = SOURCE_DIR "/data/asfdc";
-    SPGDBPath = SOURCE_DIR "/data/spgra";
-    LoadCrystalFromCIF(fuzz::WriteInput(data, size, "input.cif"), "Can not read [%s].\n");
+    LoadCrystalFromCIF(fuzz::ConverterContext(), fuzz::WriteInput(data, size, "input.cif"), "Can not read [%s].\n");
     return 0;
 }

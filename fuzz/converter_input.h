@@ -9,8 +9,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/command_line.h"
-#include "core/database_paths.h"
+#include "core/run_context.h"
 #include "fuzz_input.h"
 
 namespace fuzz {
@@ -50,13 +49,18 @@ inline std::string WriteRun(const uint8_t* data, size_t size, std::initializer_l
     return first;
 }
 
-// The databases of the source tree and a command line holding only `options`.
-inline void PrepareConverterRun(std::initializer_list<std::pair<const char*, const char*>> options = {}) {
-    NONRELPath = AtomDBPath = SOURCE_DIR "/data/nonrel";
-    ASFDCPath = SOURCE_DIR "/data/asfdc";
-    SPGDBPath = SOURCE_DIR "/data/spgra";
-    gCommandLine = CCommandLine();
-    for (const auto& [name, value] : options) gCommandLine.AddOption(name, value, "");
+// A run with the databases of the source tree, read once for the whole
+// campaign, and the default options (a target may set some before its run).
+inline RunContext& ConverterContext() {
+    static RunContext context = [] {
+        RunContext c;
+        c.atoms.ReadOrbitals(SOURCE_DIR "/data/nonrel");
+        c.atoms.ReadWeights(SOURCE_DIR "/data/asfdc");
+        c.spaceGroups.Read(SOURCE_DIR "/data/spgra");
+        return c;
+    }();
+    context.options = RunOptions();
+    return context;
 }
 
 }  // namespace fuzz

@@ -3,7 +3,9 @@
 #include "converter_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzz::PrepareConverterRun({{"Spin", "n"}, {"Madelung", "0"}});
-    DVXaF01Conv(fuzz::WriteRun(data, size, {"F01"}));
+    RunContext& context = fuzz::ConverterContext();
+    context.options.Spin = "n";
+    context.options.Madelung = 0;
+    DVXaF01Conv(context, fuzz::WriteRun(data, size, {"F01"}));
     return 0;
 }

@@ -3,7 +3,7 @@
 #include "converter_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzz::PrepareConverterRun();
-    GULPMakeCIFFromInput(fuzz::WriteRun(data, size, {"run.gin"}));
+    const RunContext& context = fuzz::ConverterContext();
+    GULPMakeCIFFromInput(context, fuzz::WriteRun(data, size, {"run.gin"}));
     return 0;
 }

@@ -1,15 +1,17 @@
 // The orbital table "nonrel" of any content, asked for the element its first
 // word names and for a fixed one.
+#include "core/atom_database.h"
 #include "core/atom_type.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = fuzz::WriteInput(data, size, "nonrel");
+    CAtomDatabase database;
+    database.ReadOrbitals(fuzz::WriteInput(data, size, "nonrel"));
     for (const std::string& name : {LeadingLetters(std::string(reinterpret_cast<const char*>(data), size)),
                                     std::string("Si")}) {
         CAtomType type;
         type.Name = name;
-        type.ReadNONREL(path);
+        database.Fill(type);
     }
     return 0;
 }

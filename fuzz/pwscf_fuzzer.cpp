@@ -4,8 +4,8 @@
 #include "converter_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzz::PrepareConverterRun();
+    const RunContext& context = fuzz::ConverterContext();
     fuzz::WriteRun(data, size, {"run.in", "run.out"});
-    PWScfConvOutput(fuzz::ScratchPath("run.out"));
+    PWScfConvOutput(context, fuzz::ScratchPath("run.out"));
     return 0;
 }

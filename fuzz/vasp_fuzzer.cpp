@@ -4,9 +4,9 @@
 #include "converter_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzz::PrepareConverterRun();
+    const RunContext& context = fuzz::ConverterContext();
     const std::string poscar = fuzz::WriteRun(data, size, {"POSCAR", "POTCAR", "INCAR", "CONTCAR", "OUTCAR"});
-    VASPConvCONTCAR(poscar);
-    VASPMakeXSF(poscar);
+    VASPConvCONTCAR(context, poscar);
+    VASPMakeXSF(context, poscar);
     return 0;
 }

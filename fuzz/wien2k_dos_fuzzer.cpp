@@ -4,8 +4,8 @@
 #include "converter_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzz::PrepareConverterRun();
-    WIENConvDOS(fuzz::WriteRun(data, size,
+    const RunContext& context = fuzz::ConverterContext();
+    WIENConvDOS(context, fuzz::WriteRun(data, size,
                                {"case.int", "case.dos1ev", "case.dos1evup", "case.dos1evdn", "case.dos2ev",
                                 "case.dos2evup", "case.dos2evdn", "case.dos3ev", "case.dos3evup", "case.dos3evdn"}));
     return 0;

@@ -3,7 +3,7 @@
 #include "converter_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzz::PrepareConverterRun();
-    WIENMakeCIFFromStruct(fuzz::WriteRun(data, size, {"case.struct"}));
+    const RunContext& context = fuzz::ConverterContext();
+    WIENMakeCIFFromStruct(context, fuzz::WriteRun(data, size, {"case.struct"}));
     return 0;
 }

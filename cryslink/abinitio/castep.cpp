@@ -3,10 +3,10 @@
 #include <cstdio>
 
 #include "abinitio/converter_support.h"
-#include "app/command_line.h"
-#include "app/paths.h"
 #include "core/car_writer.h"
 #include "core/crystal.h"
+#include "core/paths.h"
+#include "core/run_context.h"
 #include "core/step_loop.h"
 #include "core/text_scanner.h"
 #include "core/units.h"
@@ -200,7 +200,7 @@ int CCASTEPReader::ReadNextCASTEPStep(int, CCrystal& crystal) {
     return result;
 }
 
-int CASTEPConvOutput(const std::string& file) {
+int CASTEPConvOutput(const RunContext& context, const std::string& file) {
     const std::string base = PathBase(file);
     const std::string castepName = base + ".castep";
     std::string xsfName = file;
@@ -212,12 +212,12 @@ int CASTEPConvOutput(const std::string& file) {
     CTextScanner scanner;
     const int nTables = scanner.Open(castepName) ? CountCASTEPForcesTables(scanner) : 0;
     const int nCounted = nTables > 0 ? nTables - 1 : 0;
-    const ConverterOptions options = ReadConverterOptions();
+    const RunOptions& options = context.options;
     const StepPlan plan = PlanSteps(nCounted, options.nLastStep, options.nOutputInterval);
 
     CCrystal crystal, initial;
-    PrepareConverterCrystal(crystal);
-    PrepareConverterCrystal(initial);
+    PrepareConverterCrystal(crystal, context);
+    PrepareConverterCrystal(initial, context);
     crystal.Name = castepName;
 
     if (!scanner.IsOpen()) {
@@ -243,7 +243,7 @@ int CASTEPConvOutput(const std::string& file) {
         }
 
     const std::string carName = base + ".car.new";
-    WriteInitialAndFinal(initial, crystal, base, options.CalcRDF != 0, true, [&] {
+    WriteInitialAndFinal(options, initial, crystal, base, true, [&] {
         std::printf("Create update CAR file: %s\n", carName.c_str());
         WriteCARFile(carName, crystal);
     });

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+struct RunContext;
 class CCrystal;
 class CTextScanner;
 
@@ -56,4 +57,4 @@ private:
 };
 
 // The CASTEPConvOutput action on the .castep file of `file`'s base name.
-int CASTEPConvOutput(const std::string& file);
+int CASTEPConvOutput(const RunContext& context, const std::string& file);

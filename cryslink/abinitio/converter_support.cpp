@@ -7,19 +7,13 @@
 #include <unordered_set>
 
 #include "analysis/rdf.h"
-#include "app/paths.h"
 #include "core/cell_vectors.h"
 #include "core/cif_writer.h"
 #include "core/crystal.h"
-#include "core/database_paths.h"
+#include "core/paths.h"
+#include "core/run_context.h"
 #include "core/staged_file.h"
 #include "core/text_scanner.h"
-
-void SetDatabasePaths(CCrystal& crystal) {
-    crystal.ASFDCPath = ASFDCPath;
-    crystal.NONRELPath = NONRELPath;
-    crystal.SPGDBPath = SPGDBPath;
-}
 
 void PrepareCrystal(CCrystal& crystal) {
     crystal.SpaceGroup.SetP1();
@@ -28,8 +22,8 @@ void PrepareCrystal(CCrystal& crystal) {
     crystal.AllocAtomSites(10000);
 }
 
-void PrepareConverterCrystal(CCrystal& crystal) {
-    SetDatabasePaths(crystal);
+void PrepareConverterCrystal(CCrystal& crystal, const RunContext& context) {
+    crystal.AtomDatabase = &context.atoms;
     PrepareCrystal(crystal);
 }
 
@@ -121,7 +115,7 @@ void ReportNoData(const char* stage) { std::printf("  **No data for %s structure
 
 }  // namespace
 
-void WriteInitialAndFinal(CCrystal& initial, CCrystal& final, const std::string& base, bool calcRDF,
+void WriteInitialAndFinal(const RunOptions& options, CCrystal& initial, CCrystal& final, const std::string& base,
                           bool reportEmptyRDF, const std::function<void()>& afterFinal) {
     std::printf("\n");
     if (initial.nAtomAsymSites == 0)
@@ -134,15 +128,15 @@ void WriteInitialAndFinal(CCrystal& initial, CCrystal& final, const std::string&
         MakeCIFFile(final, "final", base + "-final.cif");
         afterFinal();
     }
-    if (!calcRDF) return;
+    if (options.CalcRDF == 0) return;
     std::printf("Calculate RDF for initial structure.\n");
     if (initial.nAtomAsymSites > 0)
-        CalculateRDF(initial, 0);
+        CalculateRDF(options, initial, 0);
     else if (reportEmptyRDF)
         ReportNoData("initial");
     std::printf("Calculate RDF for final structure.\n");
     if (final.nAtomAsymSites > 0)
-        CalculateRDF(final, 1);
+        CalculateRDF(options, final, 1);
     else if (reportEmptyRDF)
         ReportNoData("final");
 }

@@ -10,14 +10,14 @@
 #include "core/step_loop.h"
 
 class CCrystal;
+struct RunContext;
+struct RunOptions;
 
-// The database paths of the run.
-void SetDatabasePaths(CCrystal& crystal);
 // Space group P1, no atom types or sites, room for 100 types and 10,000 sites.
 void PrepareCrystal(CCrystal& crystal);
-// Both of the above: a fresh crystal of the converters' capacities that knows
-// the database paths of this run.
-void PrepareConverterCrystal(CCrystal& crystal);
+// A fresh crystal of the converters' capacities whose types take their
+// element properties from the run's atom database.
+void PrepareConverterCrystal(CCrystal& crystal, const RunContext& context);
 // The atoms of each type (nEachAtoms) counted from the asymmetric sites.
 void CountAtomsPerType(CCrystal& crystal);
 
@@ -54,10 +54,10 @@ int WriteCIFBesideInput(CCrystal& crystal, const std::string& inputPath);
 
 // The end of a trajectory run: "<base>-initial.cif" and "<base>-final.cif",
 // then `afterFinal` (an updated input file) once the final CIF is written; a
-// structure with no atoms is reported and skipped. With `calcRDF`, the RDF of
-// both; a structure with no atoms is skipped there too, and reported only when
-// `reportEmptyRDF`.
-void WriteInitialAndFinal(CCrystal& initial, CCrystal& final, const std::string& base, bool calcRDF,
+// structure with no atoms is reported and skipped. With the option CalcRDF,
+// the RDF of both; a structure with no atoms is skipped there too, and
+// reported only when `reportEmptyRDF`.
+void WriteInitialAndFinal(const RunOptions& options, CCrystal& initial, CCrystal& final, const std::string& base,
                           bool reportEmptyRDF, const std::function<void()>& afterFinal);
 
 // Turns the forces of the asymmetric sites from the Cartesian frame of the

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <memory>
 
-#include "app/command_line.h"
-#include "app/paths.h"
+#include "core/paths.h"
+#include "core/run_context.h"
 #include "core/staged_file.h"
 
 namespace {
@@ -64,7 +64,7 @@ std::string FreeBackupName(const std::string& f01Path) {
 
 }  // namespace
 
-int DVXaF01Conv(const std::string& f01Path) {
+int DVXaF01Conv(const RunContext& context, const std::string& f01Path) {
     std::printf("Input file to be converted: [%s]\n", f01Path.c_str());
     std::error_code ec;
     if (std::filesystem::exists(f01Path, ec) && !std::filesystem::is_regular_file(f01Path, ec)) {
@@ -78,8 +78,8 @@ int DVXaF01Conv(const std::string& f01Path) {
     }
     std::printf("Backup file [%s] is created.\n", backup.c_str());
 
-    const std::string& spinOption = gCommandLine.GetValue("Spin");
-    const int madelung = GetIntOption("Madelung");
+    const std::string& spinOption = context.options.Spin;
+    const int madelung = context.options.Madelung;
     const int spin = (!spinOption.empty() && (spinOption[0] == 'n' || spinOption[0] == 'N')) ? 0 : 1;
     std::printf("Spin: %s\n", spinOption.c_str());
     std::printf("Madelung: %d\n", madelung);

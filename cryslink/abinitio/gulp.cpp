@@ -7,12 +7,12 @@
 #include <map>
 #include <vector>
 
-#include "app/paths.h"
 #include "abinitio/converter_support.h"
 #include "core/cif_writer.h"
 #include "core/crystal.h"
-#include "core/database_paths.h"
 #include "core/elements.h"
+#include "core/paths.h"
+#include "core/run_context.h"
 #include "core/space_group.h"
 #include "core/space_group_lookup.h"
 #include "core/text_scanner.h"
@@ -172,14 +172,14 @@ void ReadSites(const std::vector<std::string>& lines, int start, const ChargeTab
 
 // The database record the "space" line names: a group number, or a symbol in
 // any spelling the lookup knows ("P N M A", "P 21/c", "R -3 c").
-bool FindGroupRecord(const std::string& text, const CCrystal& c, const std::string& fileName,
-                     SpaceGroupRecord& record) {
+bool FindGroupRecord(const std::string& text, const CCrystal& c, const CSpaceGroupDatabase& spaceGroups,
+                     const std::string& fileName, SpaceGroupRecord& record) {
     long number = 0;
     std::string key = text;
     const bool isNumber = ParseInteger(RemoveWhitespace(key), number);
     if (isNumber && (number < 1 || number > 230)) return false;
     return FindSpaceGroupRecord("", isNumber ? "" : text, isNumber ? static_cast<int>(number) : 0,
-                                IsRhombohedralCell(c.a, c.b, c.c, c.alpha, c.beta, c.gamma), c.SPGDBPath, fileName,
+                                IsRhombohedralCell(c.a, c.b, c.c, c.alpha, c.beta, c.gamma), spaceGroups, fileName,
                                 record);
 }
 
@@ -245,7 +245,8 @@ Origin ReadOrigin(const std::vector<std::string>& lines, const std::string& path
 
 class InputReader {
 public:
-    InputReader(const std::string& path, CCrystal& crystal) : path_(path), crystal_(crystal) {}
+    InputReader(const std::string& path, CCrystal& crystal, const CSpaceGroupDatabase& spaceGroups)
+        : path_(path), crystal_(crystal), spaceGroups_(spaceGroups) {}
     bool Read();
 
 private:
@@ -254,6 +255,7 @@ private:
 
     const std::string& path_;
     CCrystal& crystal_;
+    const CSpaceGroupDatabase& spaceGroups_;
 };
 
 // The record of origin choice 2 of the group that `record` holds in choice 1.
@@ -263,7 +265,7 @@ void InputReader::UseOriginChoice2(SpaceGroupRecord& record) const {
     if (name.size() > 2 && name.compare(name.size() - 2, 2, ":2") == 0) return;
     const CCrystal& c = crystal_;
     if (FindSpaceGroupRecord("", name + ":2", record.Number, IsRhombohedralCell(c.a, c.b, c.c, c.alpha, c.beta, c.gamma),
-                             c.SPGDBPath, path_, second) &&
+                             spaceGroups_, path_, second) &&
         second.Number == record.Number && second.Setting != record.Setting) {
         record = second;
         std::printf("Origin: choice 2, space group %s.\n", record.Name.c_str());
@@ -279,11 +281,11 @@ void InputReader::ReadSpaceGroup(const std::vector<std::string>& lines, int orig
     if (FindKeyword(lines, "space") >= 0) {
         sg.Name = symbol;
         SpaceGroupRecord record;
-        if (!CTextScanner().Open(crystal_.SPGDBPath)) {
-            std::printf("Error in CSpaceGroup::ReadSPG: Can not read [%s].\n", crystal_.SPGDBPath.c_str());
-        } else if (FindGroupRecord(symbol, crystal_, path_, record)) {
+        if (!spaceGroups_.IsLoaded()) {
+            std::printf("Error in CSpaceGroup::ReadSPG: Can not read [%s].\n", spaceGroups_.Path().c_str());
+        } else if (FindGroupRecord(symbol, crystal_, spaceGroups_, path_, record)) {
             if (originChoice == 2) UseOriginChoice2(record);
-            sg.ReadSPG(record.Number, record.Setting, crystal_.SPGDBPath);
+            sg.ReadSPG(record.Number, record.Setting, spaceGroups_);
         } else {
             std::printf(
                 "Warning: space group [%s] of [%s] is not in the space-group database; the structure is "
@@ -358,15 +360,15 @@ bool InputReader::Read() {
 
 }  // namespace
 
-int CGULP::ReadCrystalStructure(const std::string& path, CCrystal& crystal) {
-    InputReader reader(path, crystal);
+int CGULP::ReadCrystalStructure(const std::string& path, CCrystal& crystal, const CSpaceGroupDatabase& spaceGroups) {
+    InputReader reader(path, crystal, spaceGroups);
     return reader.Read() ? 1 : -1;
 }
 
-int GULPMakeCIFFromInput(const std::string& inputPath) {
+int GULPMakeCIFFromInput(const RunContext& context, const std::string& inputPath) {
     CCrystal crystal;
-    SetDatabasePaths(crystal);
+    crystal.AtomDatabase = &context.atoms;
     std::printf("glp file: %s\n", inputPath.c_str());
-    if (CGULP::ReadCrystalStructure(inputPath, crystal) < 0) return -1;
+    if (CGULP::ReadCrystalStructure(inputPath, crystal, context.spaceGroups) < 0) return -1;
     return WriteCIFBesideInput(crystal, inputPath);
 }

@@ -5,10 +5,9 @@
 #include <filesystem>
 
 #include "abinitio/converter_support.h"
-#include "app/command_line.h"
-#include "app/paths.h"
 #include "core/crystal.h"
-#include "core/database_paths.h"
+#include "core/paths.h"
+#include "core/run_context.h"
 #include "core/step_loop.h"
 #include "core/text_scanner.h"
 #include "core/units.h"
@@ -113,15 +112,14 @@ PWScfOutputSummary SummarisePWScfOutput(CTextScanner& scanner) {
     return s;
 }
 
-bool CPWScf::ReadInput(const std::string& inputName, CCrystal& crystal, const std::string& spgPath) {
-    spgPath_ = spgPath;
+bool CPWScf::ReadInput(const std::string& inputName, CCrystal& crystal, const CSpaceGroupDatabase& spaceGroups) {
     input_ = PWScfInput();
     if (!ReadPWScfInput(inputName, input_)) {
         std::printf("Error: Can not read [%s]\n", inputName.c_str());
         return false;
     }
     types_.Declare(input_);
-    hasInput_ = BuildPWScfInputCrystal(input_, spgPath, types_, crystal, atoms_, inputName);
+    hasInput_ = BuildPWScfInputCrystal(input_, spaceGroups, types_, crystal, atoms_, inputName);
     if (hasInput_) PWScfInputCell(input_, cell_, alat_);
     return hasInput_;
 }
@@ -269,7 +267,7 @@ int CPWScf::ReadStep(CTextScanner& scanner, int, CCrystal& crystal) {
     return 1;
 }
 
-int PWScfConvOutput(const std::string& file) {
+int PWScfConvOutput(const RunContext& context, const std::string& file) {
     const std::string base = PathBase(file);
     std::string inputName = base + ".inp";
     std::error_code ec;
@@ -282,10 +280,10 @@ int PWScfConvOutput(const std::string& file) {
     std::printf("XSF file    : %s\n", xsfName.c_str());
 
     CCrystal crystal, initial;
-    PrepareConverterCrystal(crystal);
-    PrepareConverterCrystal(initial);
+    PrepareConverterCrystal(crystal, context);
+    PrepareConverterCrystal(initial, context);
     CPWScf pw;
-    pw.ReadInput(inputName, crystal, SPGDBPath);
+    pw.ReadInput(inputName, crystal, context.spaceGroups);
 
     CTextScanner scanner;
     PWScfOutputSummary summary;
@@ -294,7 +292,7 @@ int PWScfConvOutput(const std::string& file) {
     // A single-point run prints no position card: its one step is the structure of the run with its forces.
     const bool singlePoint = summary.nPositionCards == 0 && summary.nForceBlocks > 0 && pw.HasAtoms();
     pw.SetSinglePoint(singlePoint);
-    const ConverterOptions options = ReadConverterOptions();
+    const RunOptions& options = context.options;
     const StepPlan plan =
         PlanSteps(singlePoint ? 1 : summary.nPositionCards, options.nLastStep, options.nOutputInterval);
     PrintStepPlan(crystal, plan);
@@ -313,7 +311,7 @@ int PWScfConvOutput(const std::string& file) {
     // structure of its header: it is both the first and the last.
     if (initial.nAtomAsymSites == 0 && !summary.headerSites.empty()) initial.Copy(crystal);
 
-    WriteInitialAndFinal(initial, crystal, base, options.CalcRDF != 0, false, [&] {
+    WriteInitialAndFinal(options, initial, crystal, base, false, [&] {
         std::printf("Create update INP file: %s\n", newName.c_str());
         pw.UpdateInpFile(inputName, newName, crystal);
     });

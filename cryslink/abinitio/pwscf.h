@@ -10,6 +10,8 @@
 #include "core/cell_vectors.h"
 
 class CCrystal;
+class CSpaceGroupDatabase;
+struct RunContext;
 class CTextScanner;
 
 // What the header and the cards of a pw.x output hold.
@@ -29,7 +31,7 @@ class CPWScf {
 public:
     // The structure of the input file into the crystal; false (with the
     // message printed) when the file cannot be read or holds no structure.
-    bool ReadInput(const std::string& inputName, CCrystal& crystal, const std::string& spgPath);
+    bool ReadInput(const std::string& inputName, CCrystal& crystal, const CSpaceGroupDatabase& spaceGroups);
     // The structure of the steps: the input's when it agrees with the output's
     // header, else the header's cell and atoms (its atoms also when they are
     // others than the input's, as the primitive cell of a centred space group or
@@ -56,7 +58,6 @@ private:
 
     PWScfInput input_;
     bool hasInput_ = false;
-    std::string spgPath_;
     CCellVectors cell_;   // bohr, pw.x's orientation
     double alat_ = 0;     // bohr
     PWScfTypes types_;
@@ -67,4 +68,4 @@ private:
 };
 
 // The PWScfConvOutput action on the output file `file`.
-int PWScfConvOutput(const std::string& file);
+int PWScfConvOutput(const RunContext& context, const std::string& file);

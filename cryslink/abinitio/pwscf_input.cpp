@@ -7,6 +7,7 @@
 
 #include "core/crystal.h"
 #include "core/elements.h"
+#include "core/space_group_database.h"
 #include "core/text_scanner.h"
 #include "core/units.h"
 
@@ -307,31 +308,15 @@ bool PWScfInputCell(const PWScfInput& in, CCellVectors& cell, double& alat) {
     return cell.Set(v);
 }
 
-int FindPWScfSetting(const std::string& spgPath, int number, bool uniqueb, int originChoice, bool rhombohedral,
-                     std::string& name) {
-    CTextScanner scanner;
-    if (!scanner.Open(spgPath)) return 0;
+int FindPWScfSetting(const CSpaceGroupDatabase& spaceGroups, int number, bool uniqueb, int originChoice,
+                     bool rhombohedral, std::string& name) {
     struct Setting {
         int setting;
         std::string name, symbol;
     };
     std::vector<Setting> settings;
-    std::string line, symbol;
-    double h[5];
-    size_t end = 0;
-    while (scanner.ReadLine(line)) {
-        if (ScanNumbers(line, h, 5, &end) != 5) continue;
-        const int count = static_cast<int>(h[4]);
-        if (!scanner.ReadLine(symbol)) break;
-        if (static_cast<int>(h[0]) == number) {
-            const size_t semi = symbol.find(';');
-            settings.push_back({static_cast<int>(h[1]), std::string(TrimView(std::string_view(line).substr(end))),
-                                semi == std::string::npos ? std::string() : std::string(TrimView(symbol.substr(semi + 1)))});
-        } else if (static_cast<int>(h[0]) > number) {
-            break;
-        }
-        scanner.SkipLines(count);
-    }
+    for (const SPGRecordInfo& record : spaceGroups.Records())
+        if (record.Number == number) settings.push_back({record.Setting, record.Name, record.FullSymbol});
     if (settings.empty()) return 0;
     auto pick = [&](auto predicate) -> const Setting* {
         for (const Setting& s : settings)
@@ -359,16 +344,17 @@ int FindPWScfSetting(const std::string& spgPath, int number, bool uniqueb, int o
     return chosen->setting;
 }
 
-bool BuildPWScfInputCrystal(PWScfInput& in, const std::string& spgPath, PWScfTypes& types, CCrystal& crystal,
-                            std::vector<PWScfAtom>& atoms, const std::string& fileName) {
+bool BuildPWScfInputCrystal(PWScfInput& in, const CSpaceGroupDatabase& spaceGroups, PWScfTypes& types,
+                            CCrystal& crystal, std::vector<PWScfAtom>& atoms, const std::string& fileName) {
     atoms.clear();
     if (in.hasTitle) crystal.ChemicalName = in.title;
     for (const std::string& s : in.species) crystal.AddAtomType(types.Of(s), 0.0, true);
     if (in.spaceGroup > 0) {
-        in.setting = FindPWScfSetting(spgPath, in.spaceGroup, in.uniqueb, in.originChoice, in.rhombohedral,
+        in.setting = FindPWScfSetting(spaceGroups, in.spaceGroup, in.uniqueb, in.originChoice, in.rhombohedral,
                                       in.settingName);
         if (in.setting == 0) {
-            std::printf("Space group %d of [%s] is not in [%s].\n", in.spaceGroup, fileName.c_str(), spgPath.c_str());
+            std::printf("Space group %d of [%s] is not in [%s].\n", in.spaceGroup, fileName.c_str(),
+                        spaceGroups.Path().c_str());
             return false;
         }
         in.effectiveIbrav = PWScfIbravOfSpaceGroup(in.spaceGroup, in.settingName, in.uniqueb, in.rhombohedral);
@@ -392,7 +378,7 @@ bool BuildPWScfInputCrystal(PWScfInput& in, const std::string& spgPath, PWScfTyp
     }
     AddPWScfSites(crystal, atoms, types);
     if (in.positionsUnit == "crystal_sg" && in.spaceGroup > 0) {
-        crystal.SpaceGroup.ReadSPG(in.spaceGroup, in.setting, spgPath);
+        crystal.SpaceGroup.ReadSPG(in.spaceGroup, in.setting, spaceGroups);
         crystal.ExpandAsymSites();
         // The cell holds every atom; the crystal stays P1 like the steps of the output.
         std::vector<PWScfAtom> all(static_cast<size_t>(crystal.nAtomSites));

@@ -12,6 +12,7 @@
 #include "core/cell_vectors.h"
 
 class CCrystal;
+class CSpaceGroupDatabase;
 
 // One "name = value" of a namelist line: the name in lower case, blanks
 // removed ("celldm(1)"), and where its value stands in the line.
@@ -108,12 +109,12 @@ bool PWScfInputCell(const PWScfInput& input, CCellVectors& cell, double& alat);
 
 // The input's structure into the crystal and `atoms` (types from
 // ATOMIC_SPECIES, a cell, sites; a crystal_sg card expanded with its space
-// group from `spgPath`). Returns false, with one line printed, when the
+// group of the database). Returns false, with one line printed, when the
 // structure cannot be built.
-bool BuildPWScfInputCrystal(PWScfInput& input, const std::string& spgPath, PWScfTypes& types, CCrystal& crystal,
-                            std::vector<PWScfAtom>& atoms, const std::string& fileName);
+bool BuildPWScfInputCrystal(PWScfInput& input, const CSpaceGroupDatabase& spaceGroups, PWScfTypes& types,
+                            CCrystal& crystal, std::vector<PWScfAtom>& atoms, const std::string& fileName);
 
 // The spgra setting pw.x means by space_group with its uniqueb,
-// origin_choice and rhombohedral flags; 0 when the group is not in the file.
-int FindPWScfSetting(const std::string& spgPath, int number, bool uniqueb, int originChoice, bool rhombohedral,
-                     std::string& name);
+// origin_choice and rhombohedral flags; 0 when the database lacks the group.
+int FindPWScfSetting(const CSpaceGroupDatabase& spaceGroups, int number, bool uniqueb, int originChoice,
+                     bool rhombohedral, std::string& name);

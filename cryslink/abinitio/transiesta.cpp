@@ -7,12 +7,12 @@
 #include "abinitio/converter_support.h"
 #include "abinitio/siesta.h"
 #include "analysis/rdf.h"
-#include "app/command_line.h"
-#include "app/paths.h"
 #include "core/cell_vectors.h"
 #include "core/cif_writer.h"
 #include "core/crystal.h"
 #include "core/number_format.h"
+#include "core/paths.h"
+#include "core/run_context.h"
 #include "core/staged_file.h"
 #include "core/text_scanner.h"
 #include "core/units.h"
@@ -272,7 +272,7 @@ struct TranSIESTANames {
 
 }  // namespace
 
-int TranSIESTAConvOutput(const std::string& path) {
+int TranSIESTAConvOutput(const RunContext& context, const std::string& path) {
     const TranSIESTANames names(path);
     std::printf("\nATK file    : %s\n", names.atk.c_str());
     std::printf("Output file : %s\n", names.output.c_str());
@@ -282,12 +282,12 @@ int TranSIESTAConvOutput(const std::string& path) {
     SIESTAOutputSurvey survey;
     if (file.Open(path)) survey = SurveySIESTAOutput(file);
     const int nCounted = survey.siesta4 ? survey.nSIESTA4Steps : survey.nATKSteps;
-    const ConverterOptions options = ReadConverterOptions();
+    const RunOptions& options = context.options;
     const StepPlan plan = PlanSteps(nCounted, options.nLastStep, options.nOutputInterval);
 
     CCrystal running, initial;
-    SetDatabasePaths(running);
-    SetDatabasePaths(initial);
+    running.AtomDatabase = &context.atoms;
+    initial.AtomDatabase = &context.atoms;
     running.Name = names.outputName;
     if (!file.IsOpen()) {
         std::printf("Can not read [%s].\n", path.c_str());
@@ -318,9 +318,9 @@ int TranSIESTAConvOutput(const std::string& path) {
     if (!survey.siesta4) UpdateATKFile(names.atk, running);
     if (options.CalcRDF != 0) {
         std::printf("Calculate RDF for initial structure.\n");
-        CalculateRDF(initial, 0);
+        CalculateRDF(options, initial, 0);
         std::printf("Calculate RDF for final structure.\n");
-        CalculateRDF(running, 1);
+        CalculateRDF(options, running, 1);
     }
     return 1;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 class CCrystal;
+struct RunContext;
 class CTextScanner;
 
 class TranSIESTA {
@@ -27,4 +28,4 @@ private:
 // list of the crystal. 1, or -1 when a file cannot be read or written.
 int UpdateATKFile(const std::string& atkName, const CCrystal& crystal);
 
-int TranSIESTAConvOutput(const std::string& path);
+int TranSIESTAConvOutput(const RunContext& context, const std::string& path);

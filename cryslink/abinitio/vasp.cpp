@@ -8,12 +8,12 @@
 
 #include "abinitio/converter_support.h"
 #include "analysis/rdf.h"
-#include "app/command_line.h"
-#include "app/paths.h"
 #include "core/cell_vectors.h"
 #include "core/cif_writer.h"
 #include "core/crystal.h"
 #include "core/elements.h"
+#include "core/paths.h"
+#include "core/run_context.h"
 #include "core/staged_file.h"
 #include "core/step_loop.h"
 #include "core/text_scanner.h"
@@ -107,14 +107,14 @@ std::string ReadINCARTitle(const std::string& incar) {
 
 bool CanRead(const std::string& path) { return CTextScanner().Open(path); }
 
-void WriteStructure(CCrystal& crystal, const std::string& directory, const std::string& title, const char* stage,
-                    int iStage, int nCoordination) {
+void WriteStructure(const RunOptions& options, CCrystal& crystal, const std::string& directory,
+                    const std::string& title, const char* stage, int iStage) {
     const std::string cif = JoinPath(directory, FileNameWord(title) + "-" + stage + ".cif");
     MakeCIFFile(crystal, stage, cif);
-    if (GetIntOption("CalcRDF") == 0) return;
+    if (options.CalcRDF == 0) return;
     std::printf("Calculate RDF for %s structure.\n", stage);
-    CalculateRDF(crystal, iStage);
-    if (nCoordination > 0) CalculateCNRDF(crystal, nCoordination, iStage);
+    CalculateRDF(options, crystal, iStage);
+    if (options.CoordinationNumber > 0) CalculateCNRDF(options, crystal, options.CoordinationNumber, iStage);
 }
 
 }  // namespace
@@ -341,7 +341,7 @@ std::string VASPRunDirectory(const std::string& argument) {
     return DirectoryWithoutSeparator(argument);
 }
 
-int VASPConvCONTCAR(const std::string& path) {
+int VASPConvCONTCAR(const RunContext& context, const std::string& path) {
     const std::string directory = VASPRunDirectory(path);
     const std::string incar = JoinPath(directory, "INCAR");
     const std::string potcar = JoinPath(directory, "POTCAR");
@@ -352,23 +352,23 @@ int VASPConvCONTCAR(const std::string& path) {
     std::printf("POTCAR  file : %s\n", potcar.c_str());
     std::printf("POSCAR  file : %s\n", poscar.c_str());
     std::printf("CONTCAR file : %s\n", contcar.c_str());
-    const int nCoordination = GetIntOption("CoordinationNumber");
+    const int nCoordination = context.options.CoordinationNumber;
     if (nCoordination > 0) std::printf("Coordination Number: %d\n", nCoordination);
 
     CCrystal initial, final;
-    SetDatabasePaths(initial);
-    SetDatabasePaths(final);
+    initial.AtomDatabase = &context.atoms;
+    final.AtomDatabase = &context.atoms;
     CVASP vasp;
     const bool readInitial = vasp.ReadPOSCARFile(poscar, initial) == 1;
     const bool readFinal = vasp.ReadPOSCARFile(contcar, final) == 1;
     std::printf("\n");
     const std::string title = FirstWord((readInitial || !readFinal ? initial : final).ChemicalName);
-    if (readInitial) WriteStructure(initial, directory, title, "initial", 0, nCoordination);
-    if (readFinal) WriteStructure(final, directory, title, "final", 1, nCoordination);
+    if (readInitial) WriteStructure(context.options, initial, directory, title, "initial", 0);
+    if (readFinal) WriteStructure(context.options, final, directory, title, "final", 1);
     return 1;
 }
 
-int VASPMakeXSF(const std::string& path) {
+int VASPMakeXSF(const RunContext& context, const std::string& path) {
     const std::string directory = VASPRunDirectory(path);
     const std::string poscar = JoinPath(directory, "POSCAR");
     const std::string outcar = JoinPath(directory, "OUTCAR");
@@ -382,7 +382,7 @@ int VASPMakeXSF(const std::string& path) {
     std::printf("XSF file    : %s\n", xsf.c_str());
 
     CCrystal crystal;
-    SetDatabasePaths(crystal);
+    crystal.AtomDatabase = &context.atoms;
     CVASP vasp;
     vasp.ReadPOSCARFile(poscar, crystal);
 
@@ -392,7 +392,7 @@ int VASPMakeXSF(const std::string& path) {
     if (incomplete > 0)
         std::printf("Error: %d step(s) of [%s] are incomplete or do not hold %d atoms; they are left out.\n",
                     incomplete, outcar.c_str(), crystal.nAtomAsymSites);
-    const ConverterOptions options = ReadConverterOptions();
+    const RunOptions& options = context.options;
     const StepPlan plan = PlanSteps(nCounted, options.nLastStep, options.nOutputInterval);
     PrintStepPlan(crystal, plan);
     if (!file.IsOpen()) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 class CCrystal;
+struct RunContext;
 class CTextScanner;
 
 class CVASP {
@@ -48,5 +49,5 @@ std::string VASPRunDirectory(const std::string& argument);
 // position block when nAtoms is 0); `incomplete` receives the blocks left out.
 int CountOUTCARSteps(CTextScanner& file, int nAtoms, int& incomplete);
 
-int VASPConvCONTCAR(const std::string& path);
-int VASPMakeXSF(const std::string& path);
+int VASPConvCONTCAR(const RunContext& context, const std::string& path);
+int VASPMakeXSF(const RunContext& context, const std::string& path);

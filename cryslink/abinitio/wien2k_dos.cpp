@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/paths.h"
 #include "core/output_file.h"
+#include "core/paths.h"
 #include "core/text_scanner.h"
 
 namespace {
@@ -200,4 +200,4 @@ int CWIEN::MakeDOSCSVFile(const std::string& intPath) {
     return 1;
 }
 
-int WIENConvDOS(const std::string& intPath) { return CWIEN::MakeDOSCSVFile(intPath); }
+int WIENConvDOS(const RunContext&, const std::string& intPath) { return CWIEN::MakeDOSCSVFile(intPath); }

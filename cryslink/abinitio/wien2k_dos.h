@@ -6,6 +6,8 @@
 
 #include "core/containers.h"
 
+struct RunContext;
+
 namespace CWIEN {
 
 // The whole action for case.int: case.dos.csv, case.dosup.csv and
@@ -32,4 +34,4 @@ int CreateDOSCSVFile(const std::string& csvPath, const CMyVector<double>& energy
 }  // namespace CWIEN
 
 // The action: A is the case's .int file. Returns what MakeDOSCSVFile returns.
-int WIENConvDOS(const std::string& intPath);
+int WIENConvDOS(const RunContext& context, const std::string& intPath);

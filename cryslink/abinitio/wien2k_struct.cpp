@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/paths.h"
 #include "abinitio/converter_support.h"
 #include "core/cif_writer.h"
 #include "core/crystal.h"
-#include "core/database_paths.h"
 #include "core/elements.h"
+#include "core/paths.h"
+#include "core/run_context.h"
 #include "core/space_group_match.h"
 #include "core/text_scanner.h"
 #include "core/units.h"
@@ -121,7 +121,8 @@ std::string LabelOfAtom(const StructAtom& atom, const std::string& element) {
 
 class StructReader {
 public:
-    StructReader(const std::string& path, CCrystal& crystal) : path_(path), crystal_(crystal) {}
+    StructReader(const std::string& path, CCrystal& crystal, const CSpaceGroupDatabase& spaceGroups)
+        : path_(path), crystal_(crystal), spaceGroups_(spaceGroups) {}
 
     bool Read();
 
@@ -146,6 +147,7 @@ private:
     CCrystal& crystal_;
     CTextScanner in_;
     std::string line_;
+    const CSpaceGroupDatabase& spaceGroups_;
     CSPGOperationTable records_;
     bool haveRecords_ = false;
 };
@@ -332,8 +334,8 @@ bool StructReader::Read() {
     const StructHeader header = ReadHeader(line2);
     std::printf("SPGName: %s (%d)\n", header.symbol.c_str(), header.number);
     std::printf("nAsymSites: %d\n", header.nAsymSites);
-    haveRecords_ = records_.Read(crystal_.SPGDBPath);
-    if (!haveRecords_) std::printf("Error in CSpaceGroup::ReadSPG: Can not read [%s].\n", crystal_.SPGDBPath.c_str());
+    haveRecords_ = records_.Build(spaceGroups_);
+    if (!haveRecords_) std::printf("Error in CSpaceGroup::ReadSPG: Can not read [%s].\n", spaceGroups_.Path().c_str());
 
     // Six fields of ten columns, which run together ("90.000000120.000000").
     // The lengths are in bohr whatever line 3 says: its unit keyword only
@@ -368,15 +370,15 @@ bool StructReader::Read() {
 
 }  // namespace
 
-int CWIEN::ReadCrystalStructure(const std::string& path, CCrystal& crystal) {
-    StructReader reader(path, crystal);
+int CWIEN::ReadCrystalStructure(const std::string& path, CCrystal& crystal, const CSpaceGroupDatabase& spaceGroups) {
+    StructReader reader(path, crystal, spaceGroups);
     return reader.Read() ? 1 : -1;
 }
 
-int WIENMakeCIFFromStruct(const std::string& structPath) {
+int WIENMakeCIFFromStruct(const RunContext& context, const std::string& structPath) {
     CCrystal crystal;
-    SetDatabasePaths(crystal);
+    crystal.AtomDatabase = &context.atoms;
     std::printf("Struct file: %s\n", structPath.c_str());
-    if (CWIEN::ReadCrystalStructure(structPath, crystal) < 0) return -1;
+    if (CWIEN::ReadCrystalStructure(structPath, crystal, context.spaceGroups) < 0) return -1;
     return WriteCIFBesideInput(crystal, structPath);
 }

@@ -8,9 +8,10 @@
 #include "analysis/cif_symmetry.h"
 #include "core/cif_tags.h"
 #include "core/crystal.h"
-#include "core/database_paths.h"
+#include "core/run_context.h"
 
-std::unique_ptr<CCrystal> LoadCrystalFromCIF(const std::string& fileName, const char* errorMessage) {
+std::unique_ptr<CCrystal> LoadCrystalFromCIF(const RunContext& context, const std::string& fileName,
+                                             const char* errorMessage) {
     std::printf("CIF File: %s\n", fileName.c_str());
     auto crystal = std::make_unique<CCrystal>();
     CCIFTags& tags = *crystal->CIFTags;
@@ -18,9 +19,7 @@ std::unique_ptr<CCrystal> LoadCrystalFromCIF(const std::string& fileName, const 
         if (errorMessage && *errorMessage) std::printf(errorMessage, fileName.c_str());
         return nullptr;
     }
-    crystal->ASFDCPath = ASFDCPath;
-    crystal->NONRELPath = NONRELPath;
-    crystal->SPGDBPath = SPGDBPath;
+    crystal->AtomDatabase = &context.atoms;
     crystal->Initialize();
     crystal->Name = tags.FileName;
     crystal->ChemicalName = tags.ChemicalNameSystematic;
@@ -32,7 +31,7 @@ std::unique_ptr<CCrystal> LoadCrystalFromCIF(const std::string& fileName, const 
         return nullptr;
     }
 
-    SetSpaceGroupFromCIF(*crystal, tags);
+    SetSpaceGroupFromCIF(*crystal, tags, context.spaceGroups);
     const CSpaceGroup& sg = crystal->SpaceGroup;
 
     // Room for the listed types and for every further type the sites name.

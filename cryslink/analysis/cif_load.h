@@ -5,8 +5,10 @@
 #include <string>
 
 class CCrystal;
+struct RunContext;
 
-// Loads and expands the structure of `fileName`. `errorMessage` (a format with
+// Loads and expands the structure of `fileName` with the run's databases. `errorMessage` (a format with
 // one %s for the file name, or empty for none) is printed when the file cannot
 // be read. Returns nullptr on failure.
-std::unique_ptr<CCrystal> LoadCrystalFromCIF(const std::string& fileName, const char* errorMessage);
+std::unique_ptr<CCrystal> LoadCrystalFromCIF(const RunContext& context, const std::string& fileName,
+                                             const char* errorMessage);

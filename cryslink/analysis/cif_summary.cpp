@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "analysis/cif_load.h"
-#include "app/command_line.h"
 #include "core/crystal.h"
+#include "core/run_context.h"
 
 namespace {
 
@@ -15,8 +15,8 @@ void PrintSite(const CAtomSite& site) {
 
 }  // namespace
 
-int ShowCIFInf(const std::string& cifFile) {
-    auto crystal = LoadCrystalFromCIF(cifFile, "Error in ShowCIFInf: Can not read [%s].\n");
+int ShowCIFInf(const RunContext& context, const std::string& cifFile) {
+    auto crystal = LoadCrystalFromCIF(context, cifFile, "Error in ShowCIFInf: Can not read [%s].\n");
     if (!crystal) return -1;
     const CCrystal& c = *crystal;
     std::printf("\n");
@@ -33,11 +33,11 @@ int ShowCIFInf(const std::string& cifFile) {
         const CAtomType& t = c.AtomTypes[i];
         std::printf("  %2s Z=%lg q=%lg m=%lg\n", t.Name.c_str(), t.AtomicNumber, t.Charge, t.AtomicWeight);
     }
-    if (GetIntOption("ShowAsymmetricUnit")) {
+    if (context.options.ShowAsymmetricUnit) {
         std::printf("Atoms in Asymmetric unit:\n");
         for (int i = 0; i < c.nAtomAsymSites; ++i) PrintSite(c.AtomAsymSites[i]);
     }
-    const bool showAll = GetIntOption("ShowAllAtoms") != 0;
+    const bool showAll = context.options.ShowAllAtoms != 0;
     if (showAll) std::printf("Atoms in unit cell:\n");
     std::vector<int> count(static_cast<size_t>(c.nAtomTypes), 0);
     for (int i = 0; i < c.nAtomSites; ++i) {

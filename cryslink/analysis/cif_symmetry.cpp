@@ -152,13 +152,13 @@ std::vector<Operation> Centrings(char lattice) {
 // with the translation (0, 1/2, 1/2)): the operations of the record with its
 // point-group part, one per rotation, with the centring translations of the
 // symbol's letter, when together they form a group.
-bool TakeOperationsWithOtherCentring(CCrystal& crystal, const CCIFTags& tags) {
+bool TakeOperationsWithOtherCentring(CCrystal& crystal, const CCIFTags& tags, const CSpaceGroupDatabase& database) {
     SpaceGroupRecord record;
     char lattice = 'P';
-    if (!FindRecordWithOtherCentring(tags.SpaceGroupNameHall, tags.SpaceGroupName, crystal.SPGDBPath, record, lattice))
+    if (!FindRecordWithOtherCentring(tags.SpaceGroupNameHall, tags.SpaceGroupName, database, record, lattice))
         return false;
     CSpaceGroup source;
-    source.ReadSPG(record.Number, record.Setting, crystal.SPGDBPath);
+    source.ReadSPG(record.Number, record.Setting, database);
     std::vector<Operation> rotations;
     for (int o = 0; o < source.nSymmetry; ++o) {
         if (!source.HasNumbers(o)) continue;
@@ -197,10 +197,11 @@ bool TakeOperationsWithOtherCentring(CCrystal& crystal, const CCIFTags& tags) {
 // Operations for a file that names its space group but lists no operations:
 // from the record of the space-group database that its Hall symbol, its
 // Hermann-Mauguin symbol or its number names. False when there is none.
-bool TakeOperationsFromDatabase(CCrystal& crystal, const CCIFTags& tags, SpaceGroupRecord& record) {
+bool TakeOperationsFromDatabase(CCrystal& crystal, const CCIFTags& tags, const CSpaceGroupDatabase& database,
+                                SpaceGroupRecord& record) {
     const bool rhombohedral = IsRhombohedralCell(tags.a, tags.b, tags.c, tags.alpha, tags.beta, tags.gamma);
     if (!FindSpaceGroupRecord(tags.SpaceGroupNameHall, tags.SpaceGroupName, tags.SpaceGroupNumber, rhombohedral,
-                              crystal.SPGDBPath, tags.FileName, record)) {
+                              database, tags.FileName, record)) {
         const std::string& symbol = tags.SpaceGroupName != "Undefined" ? tags.SpaceGroupName : tags.SpaceGroupNameHall;
         if (!symbol.empty() && symbol != "Undefined" && symbol != "?")
             std::printf("Warning: space group [%s] of [%s] is not in the space-group database; its sites are not "
@@ -208,7 +209,7 @@ bool TakeOperationsFromDatabase(CCrystal& crystal, const CCIFTags& tags, SpaceGr
                         symbol.c_str(), tags.FileName.c_str());
         return false;
     }
-    crystal.SpaceGroup.ReadSPG(record.Number, record.Setting, crystal.SPGDBPath);
+    crystal.SpaceGroup.ReadSPG(record.Number, record.Setting, database);
     std::printf("Space group: number %d, setting %d [%s] of the space-group database.\n", record.Number,
                 record.Setting, record.Name.c_str());
     return true;
@@ -216,7 +217,7 @@ bool TakeOperationsFromDatabase(CCrystal& crystal, const CCIFTags& tags, SpaceGr
 
 }  // namespace
 
-void SetSpaceGroupFromCIF(CCrystal& crystal, const CCIFTags& tags) {
+void SetSpaceGroupFromCIF(CCrystal& crystal, const CCIFTags& tags, const CSpaceGroupDatabase& database) {
     CSpaceGroup& sg = crystal.SpaceGroup;
     if (tags.nSymmetry > 0) {
         if (tags.CenteringText.empty())
@@ -226,10 +227,10 @@ void SetSpaceGroupFromCIF(CCrystal& crystal, const CCIFTags& tags) {
         sg.Name = tags.SpaceGroupName;
         sg.Number = tags.SpaceGroupNumber;
         sg.Setting = 1;
-    } else if (!TakeOperationsWithOtherCentring(crystal, tags)) {
+    } else if (!TakeOperationsWithOtherCentring(crystal, tags, database)) {
         // The group is the database record, named as the file names it.
         SpaceGroupRecord record;
-        const bool found = TakeOperationsFromDatabase(crystal, tags, record);
+        const bool found = TakeOperationsFromDatabase(crystal, tags, database, record);
         sg.Name = tags.SpaceGroupName != "Undefined" || !found ? tags.SpaceGroupName : record.Name;
         sg.Number = found ? record.Number : tags.SpaceGroupNumber;
         sg.Setting = found ? record.Setting : 1;

@@ -4,6 +4,7 @@
 // record its symbols or number name.
 class CCIFTags;
 class CCrystal;
+class CSpaceGroupDatabase;
 
-// Fills crystal.SpaceGroup from the tags; the crystal's SPGDBPath names the database.
-void SetSpaceGroupFromCIF(CCrystal& crystal, const CCIFTags& tags);
+// Fills crystal.SpaceGroup from the tags, from the database when the file lists no operations.
+void SetSpaceGroupFromCIF(CCrystal& crystal, const CCIFTags& tags, const CSpaceGroupDatabase& database);

@@ -8,9 +8,9 @@
 
 #include "analysis/cif_load.h"
 #include "analysis/neighbour_search.h"
-#include "core/output_file.h"
-#include "app/command_line.h"
 #include "core/crystal.h"
+#include "core/output_file.h"
+#include "core/run_context.h"
 
 namespace {
 
@@ -45,9 +45,9 @@ void WriteListing(std::FILE* file, const NeighbourSearch& search, const CCrystal
 
 }  // namespace
 
-int ListDistances(const CCrystal& crystal, const std::string& outFile) {
-    const double rmax = GetRealOption("MaximumDistance");
-    const double rmin = GetRealOption("MinimumDistance");
+int ListDistances(const RunOptions& options, const CCrystal& crystal, const std::string& outFile) {
+    const double rmax = options.MaximumDistance;
+    const double rmin = options.MinimumDistance;
     const auto range = TableLatticeRange(crystal, rmax);
     std::printf("Lattice parameters: %lg %lg %lg  %lg %lg %lg\n", crystal.a, crystal.b, crystal.c, crystal.alpha,
                 crystal.beta, crystal.gamma);
@@ -73,11 +73,11 @@ int ListDistances(const CCrystal& crystal, const std::string& outFile) {
     return 1;
 }
 
-int CalDistance(const std::string& cifFile, const std::string& outFile) {
-    auto crystal = LoadCrystalFromCIF(cifFile, "Error in CalDistance: Can not read [%s].\n");
+int CalDistance(const RunContext& context, const std::string& cifFile, const std::string& outFile) {
+    auto crystal = LoadCrystalFromCIF(context, cifFile, "Error in CalDistance: Can not read [%s].\n");
     if (!crystal) return -1;
     crystal->Name = cifFile;
     crystal->SpaceGroup.SetP1();
-    ListDistances(*crystal, outFile);
+    ListDistances(context.options, *crystal, outFile);
     return 1;
 }

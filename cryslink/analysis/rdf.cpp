@@ -10,9 +10,9 @@
 
 #include "analysis/cif_load.h"
 #include "analysis/neighbour_search.h"
-#include "core/output_file.h"
-#include "app/command_line.h"
 #include "core/crystal.h"
+#include "core/output_file.h"
+#include "core/run_context.h"
 
 namespace {
 
@@ -25,8 +25,8 @@ struct Mesh {
 // Bin of a distance; a mesh without width (Rmax 0) puts everything in bin 0.
 int BinOf(double r, const Mesh& mesh) { return mesh.dr > 0 ? static_cast<int>(r / mesh.dr) : 0; }
 
-Mesh ReadMesh() {
-    Mesh m{GetRealOption("MaximumDistance"), GetIntOption("nMesh"), 0};
+Mesh ReadMesh(const RunOptions& options) {
+    Mesh m{options.MaximumDistance, options.nMesh, 0};
     if (m.n <= 2) m.n = 201;
     m.dr = m.rmax / (m.n - 1);
     return m;
@@ -150,8 +150,8 @@ void WriteTable(const std::string& name, const CAtomType& a, const CAtomType& b,
 
 }  // namespace
 
-int CalculateRDF(const CCrystal& crystal, int stage) {
-    const Mesh mesh = ReadMesh();
+int CalculateRDF(const RunOptions& options, const CCrystal& crystal, int stage) {
+    const Mesh mesh = ReadMesh(options);
     const auto range = TableLatticeRange(crystal, mesh.rmax);
     std::printf("Lattice parameters: %lg %lg %lg  %lg %lg %lg\n", crystal.a, crystal.b, crystal.c, crystal.alpha,
                 crystal.beta, crystal.gamma);
@@ -185,8 +185,8 @@ int CalculateRDF(const CCrystal& crystal, int stage) {
     return 1;
 }
 
-int CalculateCNRDF(const CCrystal& crystal, int nCoordination, int stage) {
-    const Mesh mesh = ReadMesh();
+int CalculateCNRDF(const RunOptions& options, const CCrystal& crystal, int nCoordination, int stage) {
+    const Mesh mesh = ReadMesh(options);
     const int nTypes = crystal.nAtomTypes;
     Histograms h, scratch;
     if (!h.Allocate(nTypes, nTypes, mesh.n) || !scratch.Allocate(nTypes, 1, mesh.n)) {
@@ -225,19 +225,19 @@ int CalculateCNRDF(const CCrystal& crystal, int nCoordination, int stage) {
     return 1;
 }
 
-int CalRDF(const std::string& cifFile) {
-    auto crystal = LoadCrystalFromCIF(cifFile, "Error in CalRDF: Can not read [%s].\n");
+int CalRDF(const RunContext& context, const std::string& cifFile) {
+    auto crystal = LoadCrystalFromCIF(context, cifFile, "Error in CalRDF: Can not read [%s].\n");
     if (!crystal) return -1;
     crystal->Name = cifFile;
     crystal->SpaceGroup.SetP1();
-    if (GetIntOption("CalcRDF") != 0) {
+    if (context.options.CalcRDF != 0) {
         std::printf("Calculate RDF.\n");
-        CalculateRDF(*crystal, 0);
+        CalculateRDF(context.options, *crystal, 0);
     }
-    const int nCoordination = GetIntOption("CoordinationNumber");
+    const int nCoordination = context.options.CoordinationNumber;
     if (nCoordination > 0) {
         std::printf("Coordination Number: %d\n", nCoordination);
-        CalculateCNRDF(*crystal, nCoordination, 0);
+        CalculateCNRDF(context.options, *crystal, nCoordination, 0);
     }
     return 1;
 }

@@ -4,11 +4,14 @@
 #include <string>
 
 class CCrystal;
+struct RunContext;
+struct RunOptions;
 
-// Stage selects the file names: 0 plain, 1 "-Final", 2 "-Averaged".
-int CalculateRDF(const CCrystal& crystal, int stage);
+// The tables up to MaximumDistance in nMesh rows. Stage selects the file
+// names: 0 plain, 1 "-Final", 2 "-Averaged".
+int CalculateRDF(const RunOptions& options, const CCrystal& crystal, int stage);
 // Tables of how many centres have exactly nCoordination neighbours within r.
-int CalculateCNRDF(const CCrystal& crystal, int nCoordination, int stage);
+int CalculateCNRDF(const RunOptions& options, const CCrystal& crystal, int nCoordination, int stage);
 
 // The CalRDF action on a CIF file.
-int CalRDF(const std::string& cifFile);
+int CalRDF(const RunContext& context, const std::string& cifFile);

@@ -20,9 +20,9 @@
 namespace {
 
 // Most actions take the first file only.
-template <int (*Handler)(const std::string&)>
-int FirstFile(const std::string& file1, const std::string&) {
-    return Handler(file1);
+template <int (*Handler)(const RunContext&, const std::string&)>
+int FirstFile(const RunContext& context, const std::string& file1, const std::string&) {
+    return Handler(context, file1);
 }
 
 constexpr unsigned kAtoms = kAtomDatabase;

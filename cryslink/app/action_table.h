@@ -2,8 +2,11 @@
 // The actions Cryslink can run, selected by the option Action.
 #include <string>
 
-// A handler gets the first and second positional file names ("" when absent).
-using ActionHandler = int (*)(const std::string& file1, const std::string& file2);
+struct RunContext;
+
+// A handler gets the run's options and databases and the first and second
+// positional file names ("" when absent).
+using ActionHandler = int (*)(const RunContext& context, const std::string& file1, const std::string& file2);
 
 // The databases an action reads.
 enum DatabaseNeed : unsigned {

@@ -1,9 +1,6 @@
 #include "app/command_line.h"
 
-#include <cstdlib>
 #include <strings.h>
-
-CCommandLine gCommandLine;
 
 namespace {
 const std::string kEmpty;
@@ -58,12 +55,4 @@ bool CCommandLine::AddFile(const std::string& file) {
     if (FileCount() >= nCapacity) return false;
     files.push_back(file);
     return true;
-}
-
-int GetIntOption(const std::string& name) { return std::atoi(gCommandLine.GetValue(name).c_str()); }
-
-double GetRealOption(const std::string& name) { return std::atof(gCommandLine.GetValue(name).c_str()); }
-
-ConverterOptions ReadConverterOptions() {
-    return {GetIntOption("nLastStep"), GetIntOption("nOutputInterval"), GetIntOption("CalcRDF")};
 }

@@ -40,19 +40,3 @@ private:
     std::vector<std::string> files;
     int nInvalid = 0;
 };
-
-// The process-wide command line every action handler reads its options from.
-extern CCommandLine gCommandLine;
-
-// Whole-number and real option values, read as atoi and atof read them
-// (an empty or non-numeric value gives 0).
-int GetIntOption(const std::string& name);
-double GetRealOption(const std::string& name);
-
-// The options every trajectory converter reads (0 when absent).
-struct ConverterOptions {
-    int nLastStep = 0;
-    int nOutputInterval = 0;
-    int CalcRDF = 0;
-};
-ConverterOptions ReadConverterOptions();

@@ -3,47 +3,15 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <vector>
 
 #include "app/action_table.h"
 #include "app/command_line.h"
-#include "app/paths.h"
-#include "core/database_paths.h"
+#include "app/options.h"
+#include "core/paths.h"
+#include "core/run_context.h"
 
 namespace {
-
-struct OptionDefinition {
-    const char* name;
-    const char* defaultValue;
-    const char* hint;
-};
-
-// Registration order is the order of the usage text and of argument matching.
-const OptionDefinition kOptions[] = {
-    {"Action", "", nullptr},  // the hint lists the actions of the action table
-    {"DBDir", "", "AtomDB_Directory"},
-    {"nCycle", "0", "[0|>=1]"},
-    {"nOutputInterval", "0", "[-1|>=1]"},
-    {"nLastStep", "0", "[-1|>=1]"},
-    {"iAvrFirstStep", "0", "[-1|>=1]"},
-    {"iAvrLastStep", "0", "[-1|>=1]"},
-    {"NextTemperature", "-1e50", "[-1e50|>-1e20]"},
-    {"TemperatureRate", "-1e50", "[-1e50|>-1e20]"},
-    {"ControlStep", "1", "[-1|>=1]"},
-    {"NextPressure", "-1e50", "[-1e50|>-1e20]"},
-    {"sn", "0", "[-1|0|>=1]"},
-    {"Spin", "s", "[n|s]"},
-    {"Madelung", "1", "[0|1]"},
-    {"CoordinationNumber", "0", "[>0]"},
-    {"ShowAsymmetricUnit", "0", "[0|1]"},
-    {"ShowAllAtoms", "0", "[0|1]"},
-    {"CalcRDF", "0", "[0|1]"},
-    {"MaximumDistance", "5.0", "[>0]"},
-    {"MinimumDistance", "0.1", "[>0]"},
-    {"nMesh", "201", "[>1]"},
-};
 
 void PrintBanner() {
     printf("\n");
@@ -53,15 +21,15 @@ void PrintBanner() {
     printf("\n");
 }
 
-void PrintUsage(const char* programName) {
+void PrintUsage(const CCommandLine& commandLine, const char* programName) {
     printf("\n");
     printf("   Usage: %s [Options] %s\n", programName, "infile [outfile]");
     printf("              Options:\n");
-    for (int i = 0; i < gCommandLine.OptionCount(); ++i) {
-        if (gCommandLine.GetHint(i).empty())
-            printf("                 --%s=[values]\n", gCommandLine.GetName(i).c_str());
+    for (int i = 0; i < commandLine.OptionCount(); ++i) {
+        if (commandLine.GetHint(i).empty())
+            printf("                 --%s=[values]\n", commandLine.GetName(i).c_str());
         else
-            printf("                 --%s=%s\n", gCommandLine.GetName(i).c_str(), gCommandLine.GetHint(i).c_str());
+            printf("                 --%s=%s\n", commandLine.GetName(i).c_str(), commandLine.GetHint(i).c_str());
     }
 }
 
@@ -81,64 +49,52 @@ std::string DefaultDatabaseDirectory(const std::string& argv0) {
     return AnyDatabaseIn(installed) ? installed : beside;
 }
 
-// Fills the database paths from DBDir, else from the executable's place.
-void ResolveDatabasePaths(const std::string& argv0) {
-    std::string directory = ResolveBackslashPath(gCommandLine.GetValue("DBDir"));
+struct DatabasePaths {
+    std::string nonrel, asfdc, spgra;
+};
+
+// The database paths from DBDir, else from the executable's place; printed.
+DatabasePaths ResolveDatabasePaths(const std::string& dbDir, const std::string& argv0) {
+    std::string directory = ResolveBackslashPath(dbDir);
     if (directory.empty()) directory = DefaultDatabaseDirectory(argv0);
-    NONRELPath = JoinPath(directory, "nonrel");
-    ASFDCPath = JoinPath(directory, "asfdc");
-    AtomDBPath = JoinPath(directory, "nonrel");
-    SPGDBPath = JoinPath(directory, "spgra");
-    printf("NONRELPath:  %s\n", NONRELPath.c_str());
-    printf("ASFDCPath :  %s\n", ASFDCPath.c_str());
-    printf("AtomDBPath:  %s\n", AtomDBPath.c_str());
-    printf("SPGDBPath :  %s\n", SPGDBPath.c_str());
+    const DatabasePaths paths{JoinPath(directory, "nonrel"), JoinPath(directory, "asfdc"), JoinPath(directory, "spgra")};
+    printf("NONRELPath:  %s\n", paths.nonrel.c_str());
+    printf("ASFDCPath :  %s\n", paths.asfdc.c_str());
+    printf("AtomDBPath:  %s\n", paths.nonrel.c_str());
+    printf("SPGDBPath :  %s\n", paths.spgra.c_str());
     printf("\n\n");
+    return paths;
 }
 
-// "[ConvF09p|UpdateFILE05|...]": every action of the action table.
-std::string ActionHint() {
-    std::string hint = "[";
-    hint += ActionNames("|");
-    hint += ']';
-    return hint;
-}
-
-// A database is a regular file with something in it that can be opened.
-bool CanRead(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec) && std::filesystem::file_size(path, ec) > 0 && !ec &&
-           std::ifstream(path).is_open();
-}
-
-// True when every database the action reads can be opened; each one that
-// cannot is named in one line, and the action is then not run.
-bool DatabasesReadable(unsigned needs) {
-    std::vector<const std::string*> paths;
-    if (needs & kAtomDatabase) paths.insert(paths.end(), {&NONRELPath, &ASFDCPath});
-    if (needs & kSpaceGroupDatabase) paths.push_back(&SPGDBPath);
+// Reads the databases the action needs, each once; each one that cannot be
+// read (missing, empty, a directory) is named in one line, and the action is
+// then not run.
+bool ReadDatabases(unsigned needs, const DatabasePaths& paths, RunContext& context) {
     bool readable = true;
-    for (const std::string* path : paths) {
-        if (CanRead(*path)) continue;
-        printf("Error: Can not read the database [%s].\n", path->c_str());
+    auto check = [&](bool read, const std::string& path) {
+        if (read) return;
+        printf("Error: Can not read the database [%s].\n", path.c_str());
         readable = false;
+    };
+    if (needs & kAtomDatabase) {
+        check(context.atoms.ReadOrbitals(paths.nonrel), paths.nonrel);
+        check(context.atoms.ReadWeights(paths.asfdc), paths.asfdc);
     }
+    if (needs & kSpaceGroupDatabase) check(context.spaceGroups.Read(paths.spgra), paths.spgra);
     return readable;
 }
 
 }  // namespace
 
 int RunCryslink(int argc, char** argv) {
-    gCommandLine = CCommandLine();
+    CCommandLine commandLine;
     PrintBanner();
-    for (const OptionDefinition& option : kOptions)
-        gCommandLine.AddOption(option.name, option.defaultValue,
-                               option.hint ? std::string(option.hint) : ActionHint());
+    RegisterOptions(commandLine);
 
     const char* programName = argc > 0 ? argv[0] : "Cryslink";
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            PrintUsage(programName);
+            PrintUsage(commandLine, programName);
             return 0;
         }
     }
@@ -146,34 +102,37 @@ int RunCryslink(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         printf("arg: %s\n", argument.c_str());
-        if (gCommandLine.SetFromArgument(argument)) continue;
+        if (commandLine.SetFromArgument(argument)) continue;
         const bool invalid = !argument.empty() && argument[0] == '-';
         if (invalid) {
             printf("Invalid argument: %s\n", argument.c_str());
-            gCommandLine.CountInvalid();
+            commandLine.CountInvalid();
         }
-        if (gCommandLine.AddFile(argument)) {
+        if (commandLine.AddFile(argument)) {
             printf("Add File [%s].\n", argument.c_str());
         } else if (!invalid) {
             // The file list is full: a further file is refused like an invalid argument.
             printf("Invalid argument: %s\n", argument.c_str());
-            gCommandLine.CountInvalid();
+            commandLine.CountInvalid();
         }
     }
-    if (gCommandLine.InvalidCount() > 0) return -1;
+    if (commandLine.InvalidCount() > 0) return -1;
 
     if (argc <= 1) {
-        PrintUsage(programName);
+        PrintUsage(commandLine, programName);
         return -1;
     }
 
-    ResolveDatabasePaths(programName);
+    const DatabasePaths paths = ResolveDatabasePaths(commandLine.GetValue("DBDir"), programName);
+    RunContext context;
+    context.options = ReadRunOptions(commandLine);
 
-    const std::string& action = gCommandLine.GetValue("Action");
+    const std::string& action = commandLine.GetValue("Action");
     if (const ActionEntry* entry = FindAction(action)) {
-        printf(entry->description, GetIntOption("sn"));
-        if (DatabasesReadable(entry->databases))
-            entry->handler(ResolveBackslashPath(gCommandLine.GetFile(0)), ResolveBackslashPath(gCommandLine.GetFile(1)));
+        printf(entry->description, context.options.sn);
+        if (ReadDatabases(entry->databases, paths, context))
+            entry->handler(context, ResolveBackslashPath(commandLine.GetFile(0)),
+                           ResolveBackslashPath(commandLine.GetFile(1)));
     } else {
         printf("\nError: Invalid Action: [%s]\n\n", action.c_str());
         printf("Valid actions: %s\n", ActionNames(", ").c_str());

@@ -3,11 +3,8 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
-#include "core/elements.h"
 #include "core/ini_file.h"
-#include "core/text_lines.h"
 
 std::string LeadingLetters(const std::string& name) {
     size_t n = 0;
@@ -15,69 +12,9 @@ std::string LeadingLetters(const std::string& name) {
     return name.substr(0, n);
 }
 
-namespace {
-
-// The trimmed line cut at its first blank.
-std::string FirstToken(const std::string& line) {
-    const std::string text = TrimLine(line);
-    return text.substr(0, text.find_first_of(" \t"));
-}
-
-// The symbol the tables list an element under: deuterium and tritium are hydrogen.
-std::string TableSymbol(const std::string& symbol) { return IsotopeMass(symbol) > 0 ? "H" : symbol; }
-
-}  // namespace
-
 void CAtomType::Initialize() { *this = CAtomType(); }
 
 std::string CAtomType::ElementSymbol() const { return LeadingLetters(Name); }
-
-int CAtomType::ReadNONREL(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return -1;
-    const std::string symbol = TableSymbol(ElementSymbol());
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::string token = FirstToken(line);
-        if (token.empty() || token != symbol) continue;
-        int n1 = 0, n2 = 0, count = 0;
-        if (!std::getline(in, line)) break;
-        std::sscanf(line.c_str(), "%d %d %d", &n1, &n2, &count);
-        if (!std::getline(in, line)) break;
-        AtomicNumber = std::atoi(line.c_str());
-        nOrbitalLines = 0;
-        for (int i = 0; i < count && std::getline(in, line); ++i) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (i < kMaxOrbitalLines) OrbitalLines[nOrbitalLines++] = line;
-        }
-        break;
-    }
-    return 1;
-}
-
-int CAtomType::ReadASFDC(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::printf("Can not read [%s].\n", path.c_str());
-        return -1;
-    }
-    const std::string symbol = ElementSymbol();
-    if (const double mass = IsotopeMass(symbol); mass > 0) {
-        AtomicWeight = mass;  // the table holds element weights
-        return 1;
-    }
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::string text = TrimLine(line);
-        const size_t blank = text.find_first_of(" \t");
-        if (text.empty() || blank == std::string::npos) continue;
-        if (LeadingLetters(text.substr(0, blank)) == symbol) {
-            AtomicWeight = std::atof(text.c_str() + blank);
-            break;
-        }
-    }
-    return 1;
-}
 
 int CAtomType::ReadAtomProperty(const std::string& section, const std::string& path) {
     auto text = [&](const char* key, const std::string& def) { return GetPrivateProfileText(section, key, def, path); };

@@ -1,5 +1,6 @@
 #pragma once
-// An atom type of a crystal and its element properties from the atom databases.
+// An atom type of a crystal and its element properties (filled from the atom
+// databases by CAtomDatabase).
 #include <string>
 
 class CAtomType {
@@ -10,12 +11,6 @@ public:
     virtual ~CAtomType() = default;
 
     void Initialize();
-    // Orbital table: atomic number and orbital lines (those of hydrogen for D
-    // and T). 1, or -1 when the file cannot be opened.
-    int ReadNONREL(const std::string& path);
-    // Atomic-weight table; D and T take the masses of their isotopes. 1 after
-    // reading, -1 (with a message) when it cannot be opened.
-    int ReadASFDC(const std::string& path);
     // Atom-property file (INI) section `section`; absent keys keep their defaults. Returns 1.
     int ReadAtomProperty(const std::string& section, const std::string& path);
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/atom_database.h"
 #include "core/cif_tags.h"
 
 namespace {
@@ -127,9 +128,9 @@ int CCrystal::AddAtomType(const std::string& name, double charge, bool unique) {
 }
 
 void CCrystal::ReadTypeProperties(CAtomType& type, const std::string& section) const {
-    type.ReadNONREL(NONRELPath);
-    type.ReadASFDC(ASFDCPath);
-    type.ReadAtomProperty(section, AtomPropertyPath);
+    if (AtomDatabase) AtomDatabase->Fill(type);
+    // The run has no atom-property file: every key of the section takes its default.
+    type.ReadAtomProperty(section, std::string());
 }
 
 int CCrystal::AddAtomType(const CAtomType& record) {
@@ -326,10 +327,8 @@ int CCrystal::CartesianToFractional(double X, double Y, double Z, double& x, dou
 void CCrystal::Copy(const CCrystal& source) {
     *CIFTags = *source.CIFTags;
     Name = source.Name;
-    AtomPropertyPath = source.AtomPropertyPath;
     SpaceGroup = source.SpaceGroup;
-    ASFDCPath = source.ASFDCPath;
-    NONRELPath = source.NONRELPath;
+    AtomDatabase = source.AtomDatabase;
     ChemicalName = source.ChemicalName;
     Volume = source.Volume;
     ChemicalFormula = source.ChemicalFormula;

@@ -12,6 +12,7 @@
 #include "core/large_allocator.h"
 #include "core/space_group.h"
 
+class CAtomDatabase;
 class CCIFTags;
 
 class CAtomSite {
@@ -53,8 +54,8 @@ public:
     int FindAtomType(const std::string& name) const;
     int AddAtomType(const std::string& name, double charge, bool unique);
     int AddAtomType(const CAtomType& record);
-    // The element properties of a type from the atom databases: atomic number
-    // and orbitals, atomic weight, and the atom-property section `section`.
+    // The element properties of a type from the atom databases (atomic number
+    // and orbitals, atomic weight) and the atom-property defaults of `section`.
     void ReadTypeProperties(CAtomType& type, const std::string& section) const;
     int AddAtomAsymSite(const std::string& label, const std::string& typeName, double occupancy, double x, double y,
                         double z, double fx = 0, double fy = 0, double fz = 0);
@@ -106,10 +107,9 @@ public:
     LargeVector<CAtomSite> AtomAsymSites;
     int nAtomSites = 0;
     LargeVector<CAtomSite> AtomSites;
-    std::string AtomPropertyPath;
-    std::string ASFDCPath;
-    std::string SPGDBPath;
-    std::string NONRELPath;
+    // The atom tables new types take their element properties from; none for
+    // a crystal whose types need no atomic numbers or weights.
+    const CAtomDatabase* AtomDatabase = nullptr;
     std::unique_ptr<CCIFTags> CIFTags;
     double DuplicateTolerance = 1e-3;
     std::string ChemicalFormula;

@@ -2,13 +2,10 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <strings.h>
 
 #include "core/crystal.h"
+#include "core/space_group_database.h"
 #include "core/symmetry_operation.h"
-#include "core/text_lines.h"
 
 CSpaceGroup::CSpaceGroup()
     : Centering(kMaxCenterings), OperationText(kMaxOperations), Translation(kMaxOperations), Rotation(kMaxOperations) {
@@ -125,88 +122,17 @@ std::string CSpaceGroup::MakeOperationText(const CMyMatrix& rotation, const CMyV
     return rows[0] + "," + rows[1] + "," + rows[2];
 }
 
-namespace {
-
-struct SPGHeader {
-    int number = 0, setting = 0, count = 0;
-    std::string name;
-};
-
-// The header of a database record: five integers, a blank and the symbol.
-bool ParseHeader(const std::string& line, SPGHeader& header) {
-    std::istringstream in(line);
-    int unused1 = 0, unused2 = 0;
-    if (!(in >> header.number >> header.setting >> unused1 >> unused2 >> header.count)) return false;
-    std::string rest;
-    std::getline(in, rest);
-    header.name = TrimLine(rest);
-    return !header.name.empty();
-}
-
-std::string WithoutBlanks(const std::string& text) {
-    std::string out;
-    for (char c : text)
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') out += c;
-    return out;
-}
-
-}  // namespace
-
-int CSpaceGroup::ReadSPG(int number, int setting, const std::string& path) {
+int CSpaceGroup::ReadSPG(int number, int setting, const CSpaceGroupDatabase& database) {
     SetP1();
     Number = number;
     Setting = setting;
-    if (path.empty()) return 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::printf("Error in CSpaceGroup::ReadSPG: Can not read [%s].\n", path.c_str());
+    if (!database.IsLoaded()) {
+        std::printf("Error in CSpaceGroup::ReadSPG: Can not read [%s].\n", database.Path().c_str());
         return -1;
     }
-    std::string line;
-    SPGHeader header;
-    while (std::getline(in, line) && ParseHeader(line, header)) {
-        if (!std::getline(in, line)) break;
-        if (header.number == number && header.setting == setting) {
-            Name = header.name;
-            for (int i = 0; i < header.count && std::getline(in, line); ++i) AddOperationText(TrimLine(line));
-            break;
-        }
-        for (int i = 0; i < header.count && std::getline(in, line); ++i) {
-        }
+    if (const SPGRecordInfo* record = database.Find(number, setting)) {
+        Name = record->Name;
+        for (const std::string& text : record->OperationTexts) AddOperationText(text);
     }
     return 1;
-}
-
-std::vector<SPGRecordInfo> ReadSPGRecordList(const std::string& path) {
-    std::vector<SPGRecordInfo> records;
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    SPGHeader header;
-    while (std::getline(in, line) && ParseHeader(line, header)) {
-        SPGRecordInfo record;
-        record.Number = header.number;
-        record.Setting = header.setting;
-        record.Name = header.name;
-        // "Hall symbol ; full symbol"
-        if (!std::getline(in, line)) break;
-        const size_t semicolon = line.find(';');
-        record.HallSymbol = TrimLine(line.substr(0, semicolon));
-        if (semicolon != std::string::npos) record.FullSymbol = TrimLine(line.substr(semicolon + 1));
-        for (int i = 0; i < header.count && std::getline(in, line); ++i) record.OperationTexts.push_back(TrimLine(line));
-        records.push_back(std::move(record));
-    }
-    return records;
-}
-
-bool FindSPGBySymbol(const std::string& symbol, const std::string& path, int& number, int& setting) {
-    const std::string wanted = WithoutBlanks(symbol);
-    if (wanted.empty()) return false;
-    for (const SPGRecordInfo& record : ReadSPGRecordList(path)) {
-        if (strcasecmp(WithoutBlanks(record.Name).c_str(), wanted.c_str()) == 0) {
-            number = record.Number;
-            setting = record.Setting;
-            return true;
-        }
-    }
-    return false;
 }

@@ -6,6 +6,8 @@
 
 #include "core/containers.h"
 
+class CSpaceGroupDatabase;
+
 class CSpaceGroup {
 public:
     static constexpr int kMaxOperations = 512;
@@ -15,10 +17,11 @@ public:
     virtual ~CSpaceGroup() = default;
 
     void SetP1();
-    // Loads group (number, setting) from the space-group database; the texts
-    // are turned into rotations and translations. 1 after reading, 0 for an
-    // empty path, -1 when the file cannot be read.
-    int ReadSPG(int number, int setting, const std::string& path);
+    // Loads group (number, setting) of the space-group database; the texts are
+    // turned into rotations and translations. A group the database lacks
+    // leaves P1 with that number and setting. 1, or -1 (with a line) when the
+    // database could not be read.
+    int ReadSPG(int number, int setting, const CSpaceGroupDatabase& database);
     // Image of a fractional position under operation o, centring t and, for
     // s > 0, inversion; each component reduced into the cell.
     void ApplyOperation(int o, int t, int s, double x, double y, double z, double& xo, double& yo, double& zo) const;
@@ -45,22 +48,3 @@ public:
     std::vector<CMyVector<double>> Translation; // kMaxOperations entries
     std::vector<CMyMatrix> Rotation;            // kMaxOperations entries
 };
-
-// The header and symbol line of one database record.
-struct SPGRecordInfo {
-    int Number = 0;
-    int Setting = 0;
-    std::string Name;        // the record's own symbol, e.g. "P21/n", "Fd-3m:2"
-    std::string HallSymbol;  // e.g. "-P 2yn"
-    std::string FullSymbol;  // full Hermann-Mauguin symbol, e.g. "P 1 2_1/n 1"
-    std::vector<std::string> OperationTexts;  // the record's operations but the identity, trimmed
-};
-
-// Every record of the space-group database in file order; empty when the file
-// cannot be read. The list ends at the first line that is no record header.
-std::vector<SPGRecordInfo> ReadSPGRecordList(const std::string& path);
-
-// Number and setting of the first record of the space-group database whose
-// symbol, blanks removed, equals `symbol` with blanks removed (letter case
-// ignored). Returns false when there is none or the file cannot be read.
-bool FindSPGBySymbol(const std::string& symbol, const std::string& path, int& number, int& setting);

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <vector>
 
-#include "core/space_group.h"
+#include "core/space_group_database.h"
 #include "core/text_lines.h"
 
 namespace {
@@ -162,13 +162,12 @@ bool IsRhombohedralCell(double a, double b, double c, double alpha, double beta,
 }
 
 bool FindSpaceGroupRecord(const std::string& hallSymbol, const std::string& hmSymbol, int number,
-                          bool rhombohedralCell, const std::string& spgPath, const std::string& fileName,
+                          bool rhombohedralCell, const CSpaceGroupDatabase& database, const std::string& fileName,
                           SpaceGroupRecord& record) {
     const bool haveHall = Given(hallSymbol), haveHM = Given(hmSymbol);
     const std::string hall = haveHall ? TrimLine(hallSymbol) : "", hm = haveHM ? TrimLine(hmSymbol) : "";
     if (!haveHall && !haveHM && number == 0) return false;
-    const std::vector<SPGRecordInfo> records = ReadSPGRecordList(spgPath);
-    const std::vector<Entry> entries = Entries(records);
+    const std::vector<Entry> entries = Entries(database.Records());
 
     const Entry* byHall = haveHall ? FindByHall(entries, hall) : nullptr;
     const Entry* byHM = haveHM ? FindByHM(entries, hm, rhombohedralCell) : nullptr;
@@ -194,14 +193,13 @@ bool FindSpaceGroupRecord(const std::string& hallSymbol, const std::string& hmSy
 }
 
 bool FindRecordWithOtherCentring(const std::string& hallSymbol, const std::string& hmSymbol,
-                                 const std::string& spgPath, SpaceGroupRecord& record, char& lattice) {
+                                 const CSpaceGroupDatabase& database, SpaceGroupRecord& record, char& lattice) {
     if (!Given(hmSymbol)) return false;
     const std::string symbol = TrimLine(hmSymbol);
     const char own = static_cast<char>(std::toupper(static_cast<unsigned char>(symbol[0])));
     const std::string pointGroupPart = symbol.substr(1);
     if (!std::strchr("PABCIFR", own) || Key(pointGroupPart).empty()) return false;
-    const std::vector<SPGRecordInfo> records = ReadSPGRecordList(spgPath);
-    const std::vector<Entry> entries = Entries(records);
+    const std::vector<Entry> entries = Entries(database.Records());
     if ((Given(hallSymbol) && FindByHall(entries, TrimLine(hallSymbol))) || FindByHM(entries, symbol, false))
         return false;
     for (const char letter : std::string("PCABIFR")) {

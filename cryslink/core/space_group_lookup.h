@@ -3,6 +3,8 @@
 // names its space group but lists no operations.
 #include <string>
 
+class CSpaceGroupDatabase;
+
 struct SpaceGroupRecord {
     int Number = 0;
     int Setting = 0;
@@ -13,7 +15,7 @@ struct SpaceGroupRecord {
 // an R group on such a cell has rhombohedral axes.
 bool IsRhombohedralCell(double a, double b, double c, double alpha, double beta, double gamma);
 
-// Finds the record of the database at `spgPath` that a file names. Tries, in
+// Finds the record of the database that a file names. Tries, in
 // this order, and the first that finds a record wins:
 //   1. the Hall symbol (blanks, case and underscores not counted);
 //   2. the Hermann-Mauguin symbol in any common spelling: with or without
@@ -29,7 +31,7 @@ bool IsRhombohedralCell(double a, double b, double c, double alpha, double beta,
 // warning line naming `fileName` says which one is used. False when nothing is
 // found; `record` is then unchanged.
 bool FindSpaceGroupRecord(const std::string& hallSymbol, const std::string& hmSymbol, int number,
-                          bool rhombohedralCell, const std::string& spgPath, const std::string& fileName,
+                          bool rhombohedralCell, const CSpaceGroupDatabase& database, const std::string& fileName,
                           SpaceGroupRecord& record);
 
 // A Hermann-Mauguin symbol whose lattice letter the database does not have
@@ -38,4 +40,4 @@ bool FindSpaceGroupRecord(const std::string& hallSymbol, const std::string& hmSy
 // when the Hall symbol or the symbol as written names a record, or no other
 // letter does.
 bool FindRecordWithOtherCentring(const std::string& hallSymbol, const std::string& hmSymbol,
-                                 const std::string& spgPath, SpaceGroupRecord& record, char& lattice);
+                                 const CSpaceGroupDatabase& database, SpaceGroupRecord& record, char& lattice);

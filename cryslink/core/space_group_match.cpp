@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/space_group.h"
+#include "core/space_group_database.h"
 #include "core/symmetry_operation.h"
-#include "core/text_scanner.h"
 
 namespace {
 
@@ -36,11 +35,10 @@ void MakeOperationSet(OperationSet& keys) {
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
 }
 
-bool CSPGOperationTable::Read(const std::string& path) {
+bool CSPGOperationTable::Build(const CSpaceGroupDatabase& database) {
     records_.clear();
-    if (!CTextScanner().Open(path)) return false;
     const double identity[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, zero[3] = {0, 0, 0};
-    for (const SPGRecordInfo& info : ReadSPGRecordList(path)) {
+    for (const SPGRecordInfo& info : database.Records()) {
         SPGOperationRecord record{info.Number, info.Setting, info.Name, {}};
         record.Operations.resize(1 + info.OperationTexts.size());
         bool exact = MakeOperationKey(identity, zero, record.Operations[0]);
@@ -53,7 +51,7 @@ bool CSPGOperationTable::Read(const std::string& path) {
         MakeOperationSet(record.Operations);
         records_.push_back(std::move(record));
     }
-    return true;
+    return database.IsLoaded();
 }
 
 const SPGOperationRecord* CSPGOperationTable::Record(int number, int setting) const {

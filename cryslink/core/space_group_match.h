@@ -27,11 +27,14 @@ struct SPGOperationRecord {
     OperationSet Operations;  // identity and centring copies included
 };
 
-// Every record of the database with its operations as numbers, read once.
+class CSpaceGroupDatabase;
+
+// Every record of the database with its operations as numbers.
 class CSPGOperationTable {
 public:
-    // Reads the database; false when it cannot be read (the table is then empty).
-    bool Read(const std::string& path);
+    // Turns the records of the database into numbers; false when the database
+    // holds none (the table is then empty).
+    bool Build(const CSpaceGroupDatabase& database);
     // The record (number, setting); nullptr when the database has none.
     const SPGOperationRecord* Record(int number, int setting) const;
     // The first record, in database order, whose operations are exactly `set`; nullptr when none.

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/command_line.h"
 #include "core/output_file.h"
+#include "core/run_context.h"
 #include "core/text_scanner.h"
 
 namespace {
@@ -256,13 +256,13 @@ std::string MakeHistory2Name(const std::string& historyName) {
     return stem + "-History2.csv";
 }
 
-int AddHistoryCSV(const std::string& f06Name, const std::string& historyName) {
+int AddHistoryCSV(const RunContext& context, const std::string& f06Name, const std::string& historyName) {
     const std::string history = MakeHistoryName(f06Name, historyName);
     const std::string history2 = MakeHistory2Name(history);
     std::printf("Input .f06 File  : %s\n", f06Name.c_str());
     std::printf("History CSV  File: %s\n", history.c_str());
     std::printf("History2 CSV File: %s\n", history2.c_str());
-    int interval = GetIntOption("nOutputInterval");
+    int interval = context.options.nOutputInterval;
     if (interval == 0) interval = 1;
     std::printf("nOutputInterval: %d\n", interval);
 

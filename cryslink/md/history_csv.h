@@ -5,6 +5,8 @@
 // square displacements).
 #include <string>
 
+struct RunContext;
+
 // The step table: `historyName` when given, else the log's name without
 // its extension followed by "-History.csv".
 std::string MakeHistoryName(const std::string& f06Name, const std::string& historyName);
@@ -15,4 +17,4 @@ std::string MakeHistory2Name(const std::string& historyName);
 // The AddHistoryCSV action. Rows go after those already in the tables, with
 // step numbers and times shifted on from the tables' last rows. 1, or -1
 // when the log cannot be read or a table cannot be appended to.
-int AddHistoryCSV(const std::string& f06Name, const std::string& historyName);
+int AddHistoryCSV(const RunContext& context, const std::string& f06Name, const std::string& historyName);

@@ -5,11 +5,10 @@
 #include <vector>
 
 #include "analysis/rdf.h"
-#include "app/command_line.h"
-#include "app/paths.h"
 #include "core/cif_writer.h"
-#include "core/database_paths.h"
 #include "core/output_file.h"
+#include "core/paths.h"
+#include "core/run_context.h"
 #include "core/step_loop.h"
 #include "core/text_scanner.h"
 #include "core/xsf_writer.h"
@@ -23,9 +22,8 @@ std::string SiblingName(const std::string& inputFile, const char* runFileName, c
     return JoinPath(parts.drive + parts.directory, name);
 }
 
-void PrepareCrystal(CCrystal& crystal) {
-    crystal.ASFDCPath = ASFDCPath;
-    crystal.NONRELPath = NONRELPath;
+void PrepareCrystal(CCrystal& crystal, const CAtomDatabase* atoms) {
+    crystal.AtomDatabase = atoms;
     crystal.AllocAtomTypes(100);
     crystal.AllocAtomAsymSites(10000);
     crystal.AllocAtomSites(10000);
@@ -42,10 +40,10 @@ double Continuous(double previous, double current) {
 
 }  // namespace
 
-CTORV::CTORV() {
-    PrepareCrystal(Crystal);
-    PrepareCrystal(InitialCrystal);
-    PrepareCrystal(AveragedCrystal);
+CTORV::CTORV(const CAtomDatabase* atoms) {
+    PrepareCrystal(Crystal, atoms);
+    PrepareCrystal(InitialCrystal, atoms);
+    PrepareCrystal(AveragedCrystal, atoms);
 }
 
 std::string CTORV::GetFILE05Name(const std::string& inputFile) { return SiblingName(inputFile, "FILE05.DAT", ".f05"); }
@@ -101,7 +99,7 @@ void CTORV::WriteAverage(const std::string& cifStem) {
     MakeCIFFile(avr, "averaged", cif);
 }
 
-int CTORV::ConvF09p(const std::string& inputFile) {
+int CTORV::ConvF09p(const RunOptions& options, const std::string& inputFile) {
     const std::string file05 = GetFILE05Name(inputFile), file07 = GetFILE07Name(inputFile);
     const std::string file09p = GetFILE09PName(inputFile), file09v = GetFILE09VName(inputFile);
     std::string xsf = inputFile;
@@ -117,13 +115,12 @@ int CTORV::ConvF09p(const std::string& inputFile) {
     ReadFILE07(file07, Crystal);
 
     nFrame = GetnFrameInFile09(file09p);
-    const ConverterOptions options = ReadConverterOptions();
     xFactor = ReadXFactor(file05);
     const StepPlan plan =
         PlanFixedSteps(options.nLastStep > 0 ? options.nLastStep : nFrame, options.nOutputInterval);
-    iAvrFirstStep = GetIntOption("iAvrFirstStep");
+    iAvrFirstStep = options.iAvrFirstStep;
     if (iAvrFirstStep <= 0) iAvrFirstStep = 1;
-    iAvrLastStep = GetIntOption("iAvrLastStep");
+    iAvrLastStep = options.iAvrLastStep;
     if (iAvrLastStep <= 0) iAvrLastStep = plan.nStep;
 
     char line[64];
@@ -199,16 +196,16 @@ int CTORV::ConvF09p(const std::string& inputFile) {
 
     if (options.CalcRDF != 0) {
         std::printf("Calculate RDF for final structure.\n");
-        CalculateRDF(Crystal, 0);
+        CalculateRDF(options, Crystal, 0);
         if (AvrCount > 0) {
             std::printf("Calculate RDF for averaged structure.\n");
-            CalculateRDF(AveragedCrystal, 2);
+            CalculateRDF(options, AveragedCrystal, 2);
         }
     }
     return 1;
 }
 
-int ConvF09p(const std::string& inputFile) {
-    CTORV torv;
-    return torv.ConvF09p(inputFile);
+int ConvF09p(const RunContext& context, const std::string& inputFile) {
+    CTORV torv(&context.atoms);
+    return torv.ConvF09p(context.options, inputFile);
 }

@@ -6,9 +6,14 @@
 
 #include "core/crystal.h"
 
+class CAtomDatabase;
+struct RunContext;
+struct RunOptions;
+
 class CTORV {
 public:
-    CTORV();
+    // The crystals' atom types take their element properties from `atoms`.
+    explicit CTORV(const CAtomDatabase* atoms = nullptr);
 
     // The run's other files, found beside `inputFile`: FILE05.DAT ... when
     // the input's base name begins with "FILE" (any case), else
@@ -24,7 +29,7 @@ public:
 
     // The whole action. 1 when the trajectory was read, -1 when FILE09P,
     // FILE09V or the XSF file cannot be opened.
-    int ConvF09p(const std::string& inputFile);
+    int ConvF09p(const RunOptions& options, const std::string& inputFile);
 
     CCrystal Crystal;          // the structure of the current step
     CCrystal InitialCrystal;   // the structure of step 0
@@ -41,4 +46,4 @@ private:
 };
 
 // The ConvF09p action.
-int ConvF09p(const std::string& inputFile);
+int ConvF09p(const RunContext& context, const std::string& inputFile);

@@ -9,25 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/paths.h"
+#include "core/paths.h"
+#include "core/run_context.h"
 #include "core/staged_file.h"
 
 namespace {
-
-struct Options {
-    int nCycle;
-    double nextTemperature;
-    double temperatureRate;
-    int controlStep;
-    double nextPressure;
-    int sn;
-};
-
-Options ReadOptions() {
-    return {GetIntOption("nCycle"),     GetRealOption("NextTemperature"), GetRealOption("TemperatureRate"),
-            GetIntOption("ControlStep"), GetRealOption("NextPressure"),    GetIntOption("sn")};
-}
 
 // A number written as a whole number: truncated toward zero, NaN as 0, clamped to int.
 int Truncate(double value) {
@@ -64,7 +50,7 @@ bool ReadLine(std::istream& in, Line& line) {
 // A rewritten line keeps the line end style of the line it replaces.
 const char* Ending(const Line& line) { return line.crlf ? "\r\n" : "\n"; }
 
-std::string RewriteCycleLine(const Line& line, const Options& options) {
+std::string RewriteCycleLine(const Line& line, const RunOptions& options) {
     std::vector<char> name(line.text.size() + 1, '\0');
     double v[6] = {0, 0, 0, 0, 0, 0};
     std::sscanf(line.text.c_str(), "%s %lg %lg %lg %lg %lg %lg", name.data(), &v[0], &v[1], &v[2], &v[3], &v[4],
@@ -75,28 +61,22 @@ std::string RewriteCycleLine(const Line& line, const Options& options) {
            Ending(line);
 }
 
-std::string RewriteTemperatureLine(const Line& line, const Options& options) {
+std::string RewriteTemperatureLine(const Line& line, const RunOptions& options) {
     const std::string head = line.text.substr(0, 10);
     double v[3] = {0, 0, 0};
     if (line.text.size() > 10) std::sscanf(line.text.c_str() + 10, "%lg %lg %lg", &v[0], &v[1], &v[2]);
-    if (options.nextTemperature > -1000.0) v[0] = options.nextTemperature;
-    if (options.temperatureRate > -1e20) v[1] = options.temperatureRate;
-    if (options.controlStep > 0) v[2] = options.controlStep;
+    if (options.NextTemperature > -1000.0) v[0] = options.NextTemperature;
+    if (options.TemperatureRate > -1e20) v[1] = options.TemperatureRate;
+    if (options.ControlStep > 0) v[2] = options.ControlStep;
     return Format("%9s%9.2f%9.2f%9d.                                :", head.c_str(), v[0], v[1], Truncate(v[2])) +
            Ending(line);
 }
 
-std::string RewritePressureLine(const Line& line, const Options& options) {
-    if (!(options.nextPressure > -1e20)) return line.text + line.Ending();
+std::string RewritePressureLine(const Line& line, const RunOptions& options) {
+    if (!(options.NextPressure > -1e20)) return line.text + line.Ending();
     const std::string head = line.text.substr(0, 9);
-    const double p = options.nextPressure;
+    const double p = options.NextPressure;
     return Format("%8s%10.4f%10.4f%10.4f                               :", head.c_str(), p, p, p) + Ending(line);
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-    if (a == b) return true;
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec);
 }
 
 }  // namespace
@@ -118,14 +98,14 @@ std::string MakeNextFILE05Name(const std::string& inputFile, int sn) {
     return base + extension + ".new";
 }
 
-int UpdateFILE05(const std::string& inputFile) {
-    const Options options = ReadOptions();
+int UpdateFILE05(const RunContext& context, const std::string& inputFile) {
+    const RunOptions& options = context.options;
     const std::string newFile = MakeNextFILE05Name(inputFile, options.sn);
     printf("Update [%s] to [%s].\n", inputFile.c_str(), newFile.c_str());
     printf("nCycle: %d\n", options.nCycle);
-    printf("NextTempeature: %lg K\n", options.nextTemperature);
-    printf("TempeatureRate: %lg K / %d step\n", options.temperatureRate, options.controlStep);
-    printf("NextPressure  : %lg GPa\n", options.nextPressure);
+    printf("NextTempeature: %lg K\n", options.NextTemperature);
+    printf("TempeatureRate: %lg K / %d step\n", options.TemperatureRate, options.ControlStep);
+    printf("NextPressure  : %lg GPa\n", options.NextPressure);
     printf("Sequential N  : %d\n", options.sn);
 
     std::error_code ec;
@@ -136,7 +116,7 @@ int UpdateFILE05(const std::string& inputFile) {
         return -1;
     }
     // Writing the new file over the input would destroy it while it is read.
-    if (SameFile(inputFile, newFile)) {
+    if (IsSameFile(inputFile, newFile)) {
         printf("Can not write to %s.\n", newFile.c_str());
         return -1;
     }

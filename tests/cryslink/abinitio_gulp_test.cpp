@@ -8,7 +8,6 @@
 
 #include "abinitio/gulp.h"
 #include "core/crystal.h"
-#include "core/database_paths.h"
 #include "program_runner.h"
 
 using namespace testing_support;
@@ -24,13 +23,10 @@ struct Read {
 };
 
 Read ReadInput(const std::string& path) {
-    SPGDBPath = SourcePath("data/spgra");
     Read r{0, "", std::make_unique<CCrystal>()};
-    r.crystal->NONRELPath = SourcePath("data/nonrel");
-    r.crystal->ASFDCPath = SourcePath("data/asfdc");
-    r.crystal->SPGDBPath = SPGDBPath;
+    r.crystal->AtomDatabase = &TestContext().atoms;
     CaptureStdout();
-    r.status = CGULP::ReadCrystalStructure(path, *r.crystal);
+    r.status = CGULP::ReadCrystalStructure(path, *r.crystal, TestContext().spaceGroups);
     r.log = GetCapturedStdout();
     return r;
 }

@@ -26,10 +26,7 @@ std::string TypeNames(const CCrystal& c) {
 }
 
 // A crystal that finds the atom databases of the checkout.
-void UseDatabases(CCrystal& c) {
-    c.NONRELPath = SourcePath("data/nonrel");
-    c.ASFDCPath = SourcePath("data/asfdc");
-}
+void UseDatabases(CCrystal& c) { c.AtomDatabase = &TestContext().atoms; }
 
 // A run directory of tests/data (real files committed with their source), else of the corpus.
 void CopyRun(const std::string& run, const TempDir& dir) {

@@ -9,7 +9,6 @@
 #include "abinitio/wien2k_struct.h"
 #include "analysis/cif_load.h"
 #include "core/crystal.h"
-#include "core/database_paths.h"
 #include "core/elements.h"
 #include "core/space_group_lookup.h"
 #include "program_runner.h"
@@ -22,23 +21,16 @@ namespace {
 
 constexpr double kBohr = 0.529177210903;
 
-void UseDatabases() {
-    NONRELPath = SourcePath("data/nonrel");
-    ASFDCPath = SourcePath("data/asfdc");
-    SPGDBPath = SourcePath("data/spgra");
-}
-
 // Converts the file and reads the CIF back, expanded by the operations it lists.
 std::unique_ptr<CCrystal> ConvertAndReload(const std::string& structPath, const std::string& cifPath,
                                            std::string* log = nullptr) {
-    UseDatabases();
     CaptureStdout();
-    const int status = WIENMakeCIFFromStruct(structPath);
+    const int status = WIENMakeCIFFromStruct(TestContext(), structPath);
     std::string printed = GetCapturedStdout();
     if (log) *log = printed;
     if (status != 1) return nullptr;
     CaptureStdout();
-    auto crystal = LoadCrystalFromCIF(cifPath, "");
+    auto crystal = LoadCrystalFromCIF(TestContext(), cifPath, "");
     GetCapturedStdout();
     return crystal;
 }
@@ -53,10 +45,10 @@ int SitesByName(const CCrystal& cif) {
     CaptureStdout();
     const bool found = FindSpaceGroupRecord("", sg.Name, sg.Number,
                                             IsRhombohedralCell(cif.a, cif.b, cif.c, cif.alpha, cif.beta, cif.gamma),
-                                            SPGDBPath, "case.cif", record);
+                                            TestContext().spaceGroups, "case.cif", record);
     if (found) {
         byName.Copy(cif);
-        byName.SpaceGroup.ReadSPG(record.Number, record.Setting, SPGDBPath);
+        byName.SpaceGroup.ReadSPG(record.Number, record.Setting, TestContext().spaceGroups);
         byName.FillUnitCell();
     }
     GetCapturedStdout();
@@ -216,7 +208,6 @@ TEST(WienStruct, GeneratedLayouts) {
         {"R   LATTICE,NONEQUIV.ATOMS:  1 166_R-3m", "", hexagonal, Atom(1, 0, 0, 0, "Bi", 1, 83), Operations({kIdentity}),
          "Rhombohedral axes: 3.23333 A  81.7868\n", 3.23333, 81.7868, 1, 1},
     };
-    UseDatabases();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line2);
         TempDir dir;
@@ -243,13 +234,12 @@ TEST(WienStruct, BadInput) {
     if (!std::filesystem::exists(corpusFile)) GTEST_SKIP() << "no corpus of real files beside the checkout";
     TempDir dir;
     const std::string whole = ReadFile(corpusFile);
-    UseDatabases();
     size_t lines = 0;
     for (size_t end = whole.find('\n'); end != std::string::npos; end = whole.find('\n', end + 1), ++lines) {
         WriteFile(dir / "cut.struct", whole.substr(0, end + 1));
         CCrystal crystal;
         CaptureStdout();
-        const int status = CWIEN::ReadCrystalStructure(dir / "cut.struct", crystal);
+        const int status = CWIEN::ReadCrystalStructure(dir / "cut.struct", crystal, TestContext().spaceGroups);
         const bool complete = whole.size() - end < 12;  // only the last index line left out
         EXPECT_EQ(status, complete ? 1 : -1) << "after line " << lines + 1;
         const std::string message = "Error in CWIEN::ReadCrystalStructure: [" + (dir / "cut.struct") + "] ";
@@ -269,10 +259,11 @@ TEST(WienStruct, BadInput) {
     // Without the space-group database no name can be checked against the
     // operations: the CIF holds the whole cell in P 1.
     WriteFile(dir / "case.struct", ReadFile(CorpusPath("wien2k/BaGa2_bohr_P6mmm.struct")));
-    SPGDBPath = dir / "no-spgra";
+    RunContext noSpaceGroups;
+    noSpaceGroups.spaceGroups.Read(dir / "no-spgra");
     CaptureStdout();
-    EXPECT_EQ(WIENMakeCIFFromStruct(dir / "case.struct"), 1);
-    EXPECT_NE(GetCapturedStdout().find("Error in CSpaceGroup::ReadSPG: Can not read [" + SPGDBPath +
+    EXPECT_EQ(WIENMakeCIFFromStruct(noSpaceGroups, dir / "case.struct"), 1);
+    EXPECT_NE(GetCapturedStdout().find("Error in CSpaceGroup::ReadSPG: Can not read [" + (dir / "no-spgra") +
                                        "].\nLattice parameters: 4.4605 4.4605 5.13359 A  90 90 120\n"),
               std::string::npos);
     EXPECT_NE(ReadFile(dir / "case.cif")

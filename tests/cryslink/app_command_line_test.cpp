@@ -3,7 +3,8 @@
 #include <filesystem>
 
 #include "app/command_line.h"
-#include "app/paths.h"
+#include "app/options.h"
+#include "core/paths.h"
 #include "program_runner.h"
 
 TEST(CommandLine, OptionsAreFoundWithoutRegardToCaseAndFirstDuplicateWins) {
@@ -47,14 +48,31 @@ TEST(CommandLine, ArgumentsSetValuesAfterTheFirstEqualsSign) {
     EXPECT_FALSE(cl.SetFromArgument("x.cif"));
 }
 
-TEST(CommandLine, NumericOptionsReadLikeAtoiAndAtof) {
-    gCommandLine = CCommandLine();
-    gCommandLine.AddOption("nMesh", "", "");
-    gCommandLine.AddOption("MaximumDistance", "3.5abc", "");
-    EXPECT_EQ(GetIntOption("nMesh"), 0);
-    EXPECT_DOUBLE_EQ(GetRealOption("MaximumDistance"), 3.5);
-    EXPECT_EQ(GetIntOption("Missing"), 0);
-    gCommandLine = CCommandLine();
+// The options reach the actions as typed values read like atoi and atof; the
+// defaults of the registered options are the run's defaults.
+TEST(CommandLine, OptionsAreReadOnceIntoTypedValues) {
+    CCommandLine cl;
+    RegisterOptions(cl);
+    const RunOptions defaults = ReadRunOptions(cl), built;
+    EXPECT_EQ(defaults.nMesh, built.nMesh);
+    EXPECT_EQ(defaults.MaximumDistance, built.MaximumDistance);
+    EXPECT_EQ(defaults.MinimumDistance, built.MinimumDistance);
+    EXPECT_EQ(defaults.NextTemperature, built.NextTemperature);
+    EXPECT_EQ(defaults.ControlStep, built.ControlStep);
+    EXPECT_EQ(defaults.Madelung, built.Madelung);
+    EXPECT_EQ(defaults.Spin, built.Spin);
+    EXPECT_EQ(defaults.CalcRDF, built.CalcRDF);
+    for (const char* argument : {"--nMesh=", "--MaximumDistance=3.5abc", "--sn=-2", "--Spin=N", "--nLastStep=x7",
+                                 "--NextPressure=1e3", "--CALCRDF=1"})
+        ASSERT_TRUE(cl.SetFromArgument(argument)) << argument;
+    const RunOptions read = ReadRunOptions(cl);
+    EXPECT_EQ(read.nMesh, 0);
+    EXPECT_DOUBLE_EQ(read.MaximumDistance, 3.5);
+    EXPECT_EQ(read.sn, -2);
+    EXPECT_EQ(read.Spin, "N");
+    EXPECT_EQ(read.nLastStep, 0);
+    EXPECT_DOUBLE_EQ(read.NextPressure, 1000);
+    EXPECT_EQ(read.CalcRDF, 1);
 }
 
 TEST(CommandLine, FileListHoldsCapacityEntries) {

@@ -13,7 +13,6 @@
 #include "core/cif_tags.h"
 #include "core/cif_writer.h"
 #include "core/crystal.h"
-#include "core/database_paths.h"
 #include "program_runner.h"
 
 using namespace testing_support;
@@ -24,18 +23,9 @@ namespace {
 
 std::string Data(const std::string& name) { return SourcePath("tests/data/cryslink/cif/" + name); }
 
-struct Databases {
-    Databases() {
-        NONRELPath = SourcePath("data/nonrel");
-        ASFDCPath = SourcePath("data/asfdc");
-        SPGDBPath = SourcePath("data/spgra");
-    }
-};
-
 std::unique_ptr<CCrystal> Load(const std::string& path, std::string* output = nullptr) {
-    Databases databases;
     CaptureStdout();
-    auto crystal = LoadCrystalFromCIF(path, "Error in ShowCIFInf: Can not read [%s].\n");
+    auto crystal = LoadCrystalFromCIF(TestContext(), path, "Error in ShowCIFInf: Can not read [%s].\n");
     const std::string out = GetCapturedStdout();
     if (output) *output = out;
     return crystal;
@@ -400,9 +390,8 @@ TEST(CifCorpus, CompositionsAndDensities) {
 }
 
 TEST(CifSummary, PrintsLatticeTypesAndCompositionWithPaddedNames) {
-    Databases databases;
     CaptureStdout();
-    EXPECT_EQ(ShowCIFInf(Data("own_layout.cif")), 1);
+    EXPECT_EQ(ShowCIFInf(TestContext(), Data("own_layout.cif")), 1);
     const std::string out = GetCapturedStdout();
     EXPECT_NE(out.find("\nCrystal: Silicon dioxide\n  Lattice:\n    Parameters: 0.5431 0.6 0.7 nm  90 100 90\n"
                        "    Vectors:   0.543100   0.000000   0.000000\n"),

@@ -7,7 +7,6 @@
 #include "core/cif_tags.h"
 #include "core/cif_writer.h"
 #include "core/crystal.h"
-#include "core/database_paths.h"
 #include "core/xsf_writer.h"
 #include "program_runner.h"
 
@@ -20,11 +19,10 @@ namespace {
 // A P2_1/c crystal with two types and two asymmetric sites.
 std::unique_ptr<CCrystal> Example() {
     auto c = std::make_unique<CCrystal>();
-    c->NONRELPath = SourcePath("data/nonrel");
-    c->ASFDCPath = SourcePath("data/asfdc");
+    c->AtomDatabase = &TestContext().atoms;
     c->SetLatticeParameters(0.54, 0.6, 0.7, 90, 100, 90);
     c->CalculateLatticeVectors();
-    c->SpaceGroup.ReadSPG(14, 1, SourcePath("data/spgra"));
+    c->SpaceGroup.ReadSPG(14, 1, TestContext().spaceGroups);
     c->ChemicalName = "Silicon dioxide, a long name beyond 25";
     CaptureStdout();
     c->AddAtomType("Si", 4, true);
@@ -59,11 +57,8 @@ TEST(CifWriter, WrittenFileReadsBackToTheSameCrystal) {
     c->ExpandAsymSites();
     GetCapturedStdout();
     ASSERT_EQ(WriteCIFFile(*c, dir / "out.cif"), 1);
-    NONRELPath = c->NONRELPath;
-    ASFDCPath = c->ASFDCPath;
-    SPGDBPath = SourcePath("data/spgra");
     CaptureStdout();
-    auto back = LoadCrystalFromCIF(dir / "out.cif", "");
+    auto back = LoadCrystalFromCIF(TestContext(), dir / "out.cif", "");
     GetCapturedStdout();
     ASSERT_TRUE(back);
     EXPECT_NEAR(back->a, 0.54, 1e-12);
@@ -169,7 +164,7 @@ TEST(CifWriter, EmptyCrystalAndUnwritablePath) {
 TEST(XsfWriter, FrameOfACubicSiliconCell) {
     TempDir dir;
     CCrystal c;
-    c.NONRELPath = SourcePath("data/nonrel");
+    c.AtomDatabase = &TestContext().atoms;
     c.SetLatticeParameters(0.5, 0.5, 0.5, 90, 90, 90);
     c.CalculateLatticeVectors();
     CaptureStdout();

@@ -7,7 +7,6 @@
 #include <sstream>
 
 #include "core/crystal.h"
-#include "core/database_paths.h"
 #include "program_runner.h"
 
 using namespace testing_support;
@@ -19,10 +18,8 @@ namespace {
 // A crystal reading the shipped databases, with a space group from "spgra".
 struct TestCrystal : CCrystal {
     explicit TestCrystal(int number = 1, int setting = 1) {
-        NONRELPath = SourcePath("data/nonrel");
-        ASFDCPath = SourcePath("data/asfdc");
-        SPGDBPath = SourcePath("data/spgra");
-        if (number > 1) SpaceGroup.ReadSPG(number, setting, SPGDBPath);
+        AtomDatabase = &TestContext().atoms;
+        if (number > 1) SpaceGroup.ReadSPG(number, setting, TestContext().spaceGroups);
     }
     void Cell(double a_, double b_, double c_, double al, double be, double ga) {
         SetLatticeParameters(a_, b_, c_, al, be, ga);
@@ -285,5 +282,5 @@ TEST(Crystal, CopyIsDeepAndKeepsItsOwnTypes) {
     EXPECT_EQ(copy->SpaceGroup.nSymmetry, c.SpaceGroup.nSymmetry);
     EXPECT_EQ(copy->AtomSites[7].AtomType, &copy->AtomTypes[copy->AtomSites[7].iAtomType]);
     EXPECT_NEAR(copy->Density, c.Density, 1e-12);
-    EXPECT_EQ(copy->SPGDBPath, "");
+    EXPECT_EQ(copy->AtomDatabase, c.AtomDatabase);  // the copy's new types read the same tables
 }

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "core/space_group.h"
+#include "core/space_group_database.h"
 #include "core/space_group_lookup.h"
 #include "core/symmetry_operation.h"
 #include "program_runner.h"
@@ -146,8 +147,11 @@ TEST(SpaceGroup, ReadSPGRecordsAndStops) {
               "2 1 0 0 1 P-1\r\nunused\r\n -x,-y,-z \r\n"
               "14 1 0 0 4 P 1 21/c 1\nunused\n-x,y+1/2,-z+1/2\n-x,-y,-z\n  x,-y+1/2,z+1/2\nx,y,z\n"
               "15 1 0 0\nunused\n");
+    CSpaceGroupDatabase database;
+    ASSERT_TRUE(database.Read(dir / "spg"));
+    EXPECT_EQ(database.Records().size(), 2u);
     CSpaceGroup sg;
-    EXPECT_EQ(sg.ReadSPG(14, 1, dir / "spg"), 1);
+    EXPECT_EQ(sg.ReadSPG(14, 1, database), 1);
     EXPECT_EQ(sg.Name, "P 1 21/c 1");
     ASSERT_EQ(sg.nSymmetry, 5);
     EXPECT_EQ(sg.OperationText[0], "x,y,z");
@@ -157,30 +161,31 @@ TEST(SpaceGroup, ReadSPGRecordsAndStops) {
     EXPECT_NEAR(x, 0.9, 1e-12);
     EXPECT_NEAR(y, 0.7, 1e-12);
     EXPECT_NEAR(z, 0.2, 1e-12);
-    // A header with four integers ends the search: the group stays P1 with the asked number.
-    EXPECT_EQ(sg.ReadSPG(16, 1, dir / "spg"), 1);
+    // A header with four integers ends the table: the group stays P1 with the asked number.
+    EXPECT_EQ(sg.ReadSPG(16, 1, database), 1);
     EXPECT_EQ(sg.Name, "P1");
     EXPECT_EQ(sg.Number, 16);
     EXPECT_EQ(sg.nSymmetry, 1);
-    EXPECT_EQ(sg.ReadSPG(2, 1, ""), 0);
+    CSpaceGroupDatabase none;
+    EXPECT_FALSE(none.Read(dir / "none"));
     CaptureStdout();
-    EXPECT_EQ(sg.ReadSPG(2, 1, dir / "none"), -1);
+    EXPECT_EQ(sg.ReadSPG(2, 1, none), -1);
     EXPECT_EQ(GetCapturedStdout(), "Error in CSpaceGroup::ReadSPG: Can not read [" + (dir / "none") + "].\n");
 }
 
 TEST(SpaceGroup, ShortSymbolsFindTheStandardSetting) {
-    const std::string db = SourcePath("data/spgra");
-    int number = 0, setting = 0;
     const struct {
         const char* symbol;
         int number;
     } cases[] = {{"P 21/c", 14}, {"P21/c", 14}, {"Fm-3m", 225}, {"R -3 c", 167}, {"P1", 1}, {"Fd-3m", 227}};
     for (const auto& c : cases) {
-        ASSERT_TRUE(FindSPGBySymbol(c.symbol, db, number, setting)) << c.symbol;
-        EXPECT_EQ(number, c.number) << c.symbol;
-        EXPECT_EQ(setting, 1) << c.symbol;
+        SpaceGroupRecord record;
+        ASSERT_TRUE(FindSpaceGroupRecord("", c.symbol, 0, false, TestContext().spaceGroups, "f", record)) << c.symbol;
+        EXPECT_EQ(record.Number, c.number) << c.symbol;
+        EXPECT_EQ(record.Setting, 1) << c.symbol;
     }
-    EXPECT_FALSE(FindSPGBySymbol("Q 9", db, number, setting));
+    SpaceGroupRecord record;
+    EXPECT_FALSE(FindSpaceGroupRecord("", "Q 9", 0, false, TestContext().spaceGroups, "f", record));
 }
 
 // The record a file without operations means. Number 0 expected: none found.
@@ -214,7 +219,7 @@ TEST(SpaceGroupLookup, HallSymbolThenAnySpellingThenNumber) {
         {"", "P 1 21/n 1", 15, false, 14, 2, 1},   {"-P 2yn", "C 2/c", 0, false, 14, 2, 1},
         {"-Q 9", "P 21/c", 14, false, 14, 1, 1},   {"", "Q 42", 0, false, 0, 0, 0},
     };
-    const std::string db = SourcePath("data/spgra");
+    const CSpaceGroupDatabase& db = TestContext().spaceGroups;
     for (const auto& c : cases) {
         SpaceGroupRecord record;
         CaptureStdout();
@@ -241,7 +246,7 @@ TEST(SpaceGroupLookup, SymbolsWithAnotherCentring) {
         {"", "I 2/m", 0, 0},      {"", "P 21/c", 0, 0},    {"-P 1", "A -1", 0, 0}, {"", "Q -1", 0, 0},
         {"", "A", 0, 0},          {"", "?", 0, 0},
     };
-    const std::string db = SourcePath("data/spgra");
+    const CSpaceGroupDatabase& db = TestContext().spaceGroups;
     for (const auto& c : cases) {
         SpaceGroupRecord record;
         char lattice = 0;
@@ -254,8 +259,8 @@ TEST(SpaceGroupLookup, SymbolsWithAnotherCentring) {
 // Every operation of every setting in the shipped database parses, and the
 // text made from its numbers parses back to the same numbers.
 TEST(SpaceGroup, EveryDatabaseOperationRoundTripsThroughItsText) {
-    const std::string db = SourcePath("data/spgra");
-    std::ifstream in(db);
+    std::ifstream in(SourcePath("data/spgra"));
+    const CSpaceGroupDatabase& db = TestContext().spaceGroups;
     std::string line;
     int settings = 0, operations = 0;
     while (std::getline(in, line)) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "core/run_context.h"
+
 namespace testing_support {
 
 // A fresh directory removed with everything in it at the end of the test.
@@ -51,6 +53,19 @@ inline std::string SourcePath(const std::string& relative) { return std::string(
 
 // A file of the corpus of real files, which lies beside the checkout.
 inline std::string CorpusPath(const std::string& relative) { return SourcePath("../shared/corpus/" + relative); }
+
+// A run with the shipped databases, read once, and the default options; a
+// test that changes the options sets them back with `options = RunOptions()`.
+inline RunContext& TestContext() {
+    static RunContext context = [] {
+        RunContext c;
+        c.atoms.ReadOrbitals(SourcePath("data/nonrel"));
+        c.atoms.ReadWeights(SourcePath("data/asfdc"));
+        c.spaceGroups.Read(SourcePath("data/spgra"));
+        return c;
+    }();
+    return context;
+}
 
 struct RunResult {
     int status = -1;     // exit status as the shell sees it

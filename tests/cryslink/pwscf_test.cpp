@@ -10,7 +10,6 @@
 #include "abinitio/pwscf_cell.h"
 #include "analysis/cif_load.h"
 #include "core/crystal.h"
-#include "core/database_paths.h"
 #include "core/elements.h"
 #include "core/units.h"
 #include "program_runner.h"
@@ -44,11 +43,8 @@ XSFAnimation Frames(const TempDir& dir, const std::string& base) { return ParseX
 
 // A written CIF read back and expanded by the operations it lists.
 std::unique_ptr<CCrystal> LoadCIF(const std::string& path) {
-    NONRELPath = SourcePath("data/nonrel");
-    ASFDCPath = SourcePath("data/asfdc");
-    SPGDBPath = SourcePath("data/spgra");
     testing::internal::CaptureStdout();
-    auto crystal = LoadCrystalFromCIF(path, "");
+    auto crystal = LoadCrystalFromCIF(TestContext(), path, "");
     testing::internal::GetCapturedStdout();
     return crystal;
 }

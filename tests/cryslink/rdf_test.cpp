@@ -13,8 +13,8 @@
 #include "analysis/distance_list.h"
 #include "analysis/neighbour_search.h"
 #include "analysis/rdf.h"
-#include "app/command_line.h"
 #include "core/crystal.h"
+#include "core/run_context.h"
 #include "program_runner.h"
 
 using namespace testing_support;
@@ -35,15 +35,15 @@ private:
     std::filesystem::path previous_;
 };
 
+// The options of the analyses, as a test sets them.
+RunOptions options;
+
 void SetOptions(const std::map<std::string, std::string>& values) {
-    gCommandLine = CCommandLine();
-    const std::map<std::string, std::string> defaults = {
-        {"MaximumDistance", "5.0"}, {"MinimumDistance", "0.1"}, {"nMesh", "201"}, {"CalcRDF", "0"},
-        {"CoordinationNumber", "0"}};
-    for (const auto& [name, value] : defaults) {
-        auto it = values.find(name);
-        gCommandLine.AddOption(name, it == values.end() ? value : it->second, "");
-    }
+    options = RunOptions();
+    auto value = [&](const char* name) { return values.count(name) ? values.at(name).c_str() : nullptr; };
+    if (const char* v = value("MaximumDistance")) options.MaximumDistance = std::atof(v);
+    if (const char* v = value("MinimumDistance")) options.MinimumDistance = std::atof(v);
+    if (const char* v = value("nMesh")) options.nMesh = std::atoi(v);
 }
 
 // Occupancies of the sites: all 1, fractions summed exactly in any order, or
@@ -272,7 +272,7 @@ TEST(RdfTables, IdenticalToThePlainLoopsOnEveryCell) {
     for (const Cell& cell : kCells) {
         auto c = MakeCrystal(cell, 5);
         CaptureStdout();
-        ASSERT_EQ(CalculateRDF(*c, 0), 1);
+        ASSERT_EQ(CalculateRDF(options, *c, 0), 1);
         GetCapturedStdout();
         const std::vector<Pair> pairs = BruteForce(*c, 5.0);
         for (int a = 0; a < c->nAtomTypes; ++a)
@@ -282,7 +282,7 @@ TEST(RdfTables, IdenticalToThePlainLoopsOnEveryCell) {
             }
         for (int cn : {2, 5}) {
             CaptureStdout();
-            ASSERT_EQ(CalculateCNRDF(*c, cn, 0), 1);
+            ASSERT_EQ(CalculateCNRDF(options, *c, cn, 0), 1);
             GetCapturedStdout();
             for (int a = 0; a < c->nAtomTypes; ++a)
                 for (int b = 0; b < c->nAtomTypes; ++b) {
@@ -300,7 +300,7 @@ TEST(DistanceListing, IdenticalToThePlainLoopsInTheirOrder) {
     for (const Cell& cell : kCells) {
         auto c = MakeCrystal(cell, 3);
         CaptureStdout();
-        ASSERT_EQ(ListDistances(*c, "d.txt"), 1);
+        ASSERT_EQ(ListDistances(options, *c, "d.txt"), 1);
         GetCapturedStdout();
         EXPECT_EQ(ReadFile("d.txt"), ReferenceListing(*c, BruteForce(*c, 4.0), 0.1)) << cell.name;
     }
@@ -314,7 +314,7 @@ TEST(RdfTables, MeshRowsSelfPairAndLastBin) {
     for (const char* mesh : {"201", "2", "abc"}) {
         SetOptions({{"nMesh", mesh}});
         CaptureStdout();
-        CalculateRDF(*c, 1);
+        CalculateRDF(options, *c, 1);
         const std::string out = GetCapturedStdout();
         EXPECT_NE(out.find("MaximumDistance: 5 A\nnMesh: 201\n  Lattice Range: 1 1 1\n"), std::string::npos) << out;
         EXPECT_NE(out.find(" nCountedAtom for Cl is zero. Skipped.\n"), std::string::npos);
@@ -342,7 +342,7 @@ TEST(RdfTables, CoordinationNumberTablesAddAtTheCountAndRemoveBeyondIt) {
                         {"B", 1, 0, 0, 0.15}},
                        {"C"});
     CaptureStdout();
-    EXPECT_EQ(CalculateCNRDF(*c, 4, 2), 1);
+    EXPECT_EQ(CalculateCNRDF(options, *c, 4, 2), 1);
     const std::string out = GetCapturedStdout();
     EXPECT_EQ(out.find("Lattice"), std::string::npos);
     EXPECT_NE(out.find("Writing to [C-C-Averaged-RDF-CN4.csv]...\n"), std::string::npos);  // no skip here
@@ -366,7 +366,7 @@ TEST(RdfTables, WeightsAreAddedInTheOrderOfTheTranslationLoops) {
                         {"B", 0.1, 0.5, 0.25, 0.5},
                         {"B", 0.2, 0.5, 0.375, 0.375}});
     CaptureStdout();
-    CalculateCNRDF(*c, 2, 0);
+    CalculateCNRDF(options, *c, 2, 0);
     GetCapturedStdout();
     const std::string table = ReadFile("A-B-RDF-CN2.csv");
     EXPECT_NE(table.find(",1,1\n"), std::string::npos);
@@ -379,8 +379,8 @@ TEST(RdfTables, MoreThanTwentyTypesGetTablesOfTheirOwnSize) {
     Cell cell{"many", 1.0, 1.0, 1.0, 90, 90, 90, 26, 26, kFull};
     auto c = MakeCrystal(cell, 2);
     CaptureStdout();
-    EXPECT_EQ(CalculateRDF(*c, 0), 1);
-    EXPECT_EQ(CalculateCNRDF(*c, 1, 0), 1);
+    EXPECT_EQ(CalculateRDF(options, *c, 0), 1);
+    EXPECT_EQ(CalculateCNRDF(options, *c, 1, 0), 1);
     GetCapturedStdout();
     EXPECT_TRUE(std::filesystem::exists("T25-T24-RDF.csv"));
     EXPECT_TRUE(std::filesystem::exists("T25-T25-RDF-CN1.csv"));
@@ -391,7 +391,7 @@ TEST(RdfTables, ASlashInATypeNameStaysInTheCurrentDirectory) {
     SetOptions({});
     auto c = CrystalOf({"cubic", 0.4, 0.4, 0.4, 90, 90, 90, 0, 1, kFull}, {{"../x", 1, 0, 0, 0}});
     CaptureStdout();
-    CalculateRDF(*c, 0);
+    CalculateRDF(options, *c, 0);
     EXPECT_NE(GetCapturedStdout().find("Writing to [.._x-.._x-RDF.csv]...\n"), std::string::npos);
     EXPECT_EQ(ReadFile(".._x-.._x-RDF.csv").substr(0, 28), "r(A),RDF(../x-../x),RCN(../x");
 }
@@ -401,7 +401,7 @@ TEST(DistanceListing, SelfPairLimitsRangeAndMissingOutputName) {
     auto c = CrystalOf({"cubic", 0.4, 0.4, 0.4, 90, 90, 90, 0, 1, kFull}, {{"Si", 1, 0.25, 0.25, 0.25}});
     SetOptions({{"MinimumDistance", "0"}, {"MaximumDistance", "4"}});
     CaptureStdout();
-    ListDistances(*c, "d.txt");
+    ListDistances(options, *c, "d.txt");
     std::string out = GetCapturedStdout();
     EXPECT_NE(out.find("MaximumDistance: 4 A\n  Lattice Range: 2 2 2\n"), std::string::npos) << out;
     const std::string listing = ReadFile("d.txt");
@@ -411,15 +411,15 @@ TEST(DistanceListing, SelfPairLimitsRangeAndMissingOutputName) {
     EXPECT_NE(listing.find("Si1 -  Si1                0 A"), std::string::npos);  // the atom itself
     EXPECT_NE(listing.find("-(1.2500 0.2500 0.2500)"), std::string::npos);          // a partner beyond the cell
     CaptureStdout();
-    EXPECT_EQ(ListDistances(*c, ""), 0);
+    EXPECT_EQ(ListDistances(options, *c, ""), 0);
     out = GetCapturedStdout();
     EXPECT_NE(out.find("Error: Can not write to [].\n"), std::string::npos);
     CaptureStdout();
-    EXPECT_EQ(ListDistances(*c, "/dev/full"), 0);  // a full disk
+    EXPECT_EQ(ListDistances(options, *c, "/dev/full"), 0);  // a full disk
     EXPECT_NE(GetCapturedStdout().find("Error: Can not write to [/dev/full].\n"), std::string::npos);
     SetOptions({});
     CaptureStdout();
-    ListDistances(*c, "d.txt");
+    ListDistances(options, *c, "d.txt");
     GetCapturedStdout();
     EXPECT_EQ(ReadFile("d.txt").find(" 0 A"), std::string::npos);  // the default minimum leaves it out
 }
@@ -431,9 +431,9 @@ TEST(RdfTables, ARadiusBeyondAnySearchIsRefused) {
     c->Name = "x.cif";
     SetOptions({{"MaximumDistance", "1e300"}});
     CaptureStdout();
-    EXPECT_EQ(CalculateRDF(*c, 0), -1);
-    EXPECT_EQ(CalculateCNRDF(*c, 4, 0), -1);
-    EXPECT_EQ(ListDistances(*c, "d.txt"), 0);
+    EXPECT_EQ(CalculateRDF(options, *c, 0), -1);
+    EXPECT_EQ(CalculateCNRDF(options, *c, 4, 0), -1);
+    EXPECT_EQ(ListDistances(options, *c, "d.txt"), 0);
     const std::string out = GetCapturedStdout();
     EXPECT_NE(out.find("  Lattice Range: 2147483647 2147483647 2147483647\n"), std::string::npos);
     EXPECT_NE(out.find("Error in CalculateRDF: Can not search [x.cif] within 1e+300 A: MaximumDistance spans too "
@@ -452,9 +452,9 @@ TEST(RdfTables, ARadiusBeyondAnySearchIsRefused) {
     setrlimit(RLIMIT_AS, &limit);
     if (!std::freopen("out.txt", "w", stdout)) std::_Exit(2);
     SetOptions({{"nMesh", "1000000000"}});
-    const bool histograms = CalculateRDF(c, 0) == -1 && CalculateCNRDF(c, 4, 0) == -1;
+    const bool histograms = CalculateRDF(options, c, 0) == -1 && CalculateCNRDF(options, c, 4, 0) == -1;
     SetOptions({{"MaximumDistance", "134"}});
-    const bool pairs = CalculateRDF(c, 0) == -1 && ListDistances(c, "d.txt") == 0;
+    const bool pairs = CalculateRDF(options, c, 0) == -1 && ListDistances(options, c, "d.txt") == 0;
     std::fflush(stdout);
     std::_Exit(histograms && pairs ? 0 : 1);
 }

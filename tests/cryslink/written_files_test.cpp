@@ -14,7 +14,6 @@
 #include "analysis/cif_load.h"
 #include "core/cif_tags.h"
 #include "core/crystal.h"
-#include "core/database_paths.h"
 #include "core/elements.h"
 #include "program_runner.h"
 #include "xsf_frames.h"
@@ -63,7 +62,7 @@ Composition ParseFormula(const std::string& formula, const std::string& where) {
 // The atoms of the cell by element, as our own CIF loading expands the file.
 Composition ExpandedComposition(const std::string& cif) {
     CaptureStdout();
-    auto crystal = LoadCrystalFromCIF(cif, "");
+    auto crystal = LoadCrystalFromCIF(TestContext(), cif, "");
     GetCapturedStdout();
     Composition cell;
     if (!crystal) {
@@ -102,14 +101,7 @@ Composition FrameComposition(const XSFFrame& frame, const std::string& where) {
     return atoms;
 }
 
-class WrittenFiles : public testing::TestWithParam<ConverterRun> {
-protected:
-    void SetUp() override {
-        NONRELPath = SourcePath("data/nonrel");
-        ASFDCPath = SourcePath("data/asfdc");
-        SPGDBPath = SourcePath("data/spgra");
-    }
-};
+class WrittenFiles : public testing::TestWithParam<ConverterRun> {};
 
 TEST_P(WrittenFiles, AreTheElementsOfTheStructure) {
     const ConverterRun& run = GetParam();
