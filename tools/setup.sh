@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only those that are absent.
+# Installs the Debian packages the build and the tests need, only those that are absent
+# (python3-ase reads back what the converters write).
 # With --generators it also installs what the data generators in tools/ use;
 # with --fuzz, clang and its libFuzzer runtime for the fuzz targets.
 set -euo pipefail
-packages=(cmake make g++ libgtest-dev libbenchmark-dev)
+packages=(cmake make g++ libgtest-dev libbenchmark-dev python3-ase)
 if [ "${1:-}" = "--generators" ]; then
-  packages+=(python3-spglib python3-ase python3-pymatgen python3-gemmi python3-openbabel gfortran)
+  packages+=(python3-spglib python3-pymatgen python3-gemmi python3-openbabel gfortran)
 fi
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -1,6 +1,7 @@
 #include "abinitio/castep.h"
 
 #include <cstdio>
+#include <limits>
 
 #include "abinitio/converter_support.h"
 #include "core/car_writer.h"
@@ -164,6 +165,7 @@ void CCASTEPReader::Apply(CCrystal& crystal) const {
         TurnForcesWithCell(crystal, vectors);
     }
     crystal.CopyAsymSitesToSites();
+    crystal.Energy = energy_;
 }
 
 void CCASTEPReader::ReadInitialStructure(CCrystal& crystal) {
@@ -182,6 +184,7 @@ void CCASTEPReader::ReadInitialStructure(CCrystal& crystal) {
 int CCASTEPReader::ReadNextCASTEPStep(int, CCrystal& crystal) {
     std::string line;
     int result = 0;
+    energy_ = std::numeric_limits<double>::quiet_NaN();
     while (scanner_.ReadLine(line)) {
         if (line.find("Unit Cell") != std::string::npos) {
             if (ReadCell()) {
@@ -191,6 +194,10 @@ int CCASTEPReader::ReadNextCASTEPStep(int, CCrystal& crystal) {
             }
         } else if (line.find("Fractional coordinates of atoms") != std::string::npos) {
             ReadCoordinates();
+        } else if (line.starts_with("Final energy")) {
+            // "Final energy, E = ... eV" (or "Final energy = ... eV"): the last before the forces is theirs.
+            const size_t equals = line.find('=');
+            if (equals != std::string::npos) energy_ = LeadingNumber(std::string_view(line).substr(equals + 1));
         } else if (IsCASTEPForcesTitle(line)) {
             if (ReadForces()) result = 1;
             break;
@@ -204,9 +211,9 @@ int CASTEPConvOutput(const RunContext& context, const std::string& file) {
     const std::string base = PathBase(file);
     const std::string castepName = base + ".castep";
     std::string xsfName = file;
-    ChangeFileExtension(xsfName, "xsf");
+    CTrajectoryFile trajectory(context.options.TrajectoryFormat, ChangeFileExtension(xsfName, "xsf"));
     std::printf("\nCASTEP file : %s\n", castepName.c_str());
-    std::printf("XSF file    : %s\n", xsfName.c_str());
+    std::printf("%s\n", trajectory.Line().c_str());
 
     // The first forces table belongs to the starting geometry (a file without one has no step).
     CTextScanner scanner;
@@ -231,7 +238,7 @@ int CASTEPConvOutput(const RunContext& context, const std::string& file) {
 
     reader.ReadNextCASTEPStep(-1, crystal);  // up to the end of the starting geometry's forces
     int nRead = 0;
-    const int written = WriteXSFAnimation(xsfName, castepName, plan, crystal, [&](int step, CCrystal& c) {
+    const int written = WriteTrajectory(trajectory, castepName, plan, crystal, [&](int step, CCrystal& c) {
         const int read = reader.ReadNextCASTEPStep(step, c);
         if (read == 1) ++nRead;
         return read;

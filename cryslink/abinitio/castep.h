@@ -2,6 +2,7 @@
 // CASTEP: the .castep output of a geometry optimisation or molecular-dynamics
 // run as an XSF animation with forces, CIF files of the first and last
 // structures and a CAR file of the last one.
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,7 @@ private:
     // which follows the orientation the input gave the cell.
     double vectors_[3][3] = {};
     bool hasVectors_ = false;
+    double energy_ = std::numeric_limits<double>::quiet_NaN();  // eV, of the step read last
     std::vector<Atom> atoms_;
     std::vector<Force> forces_;
 };

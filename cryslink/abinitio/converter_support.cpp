@@ -12,7 +12,6 @@
 #include "core/crystal.h"
 #include "core/paths.h"
 #include "core/run_context.h"
-#include "core/staged_file.h"
 #include "core/text_scanner.h"
 
 void PrepareCrystal(CCrystal& crystal) {
@@ -84,29 +83,6 @@ bool CheckCell(const CCrystal& crystal, const std::string& file) {
     if (crystal.CartesianToFractional(0, 0, 0, x, y, z)) return true;
     std::printf("Error: the lattice vectors of [%s] span no volume.\n", file.c_str());
     return false;
-}
-
-int WriteXSFAnimation(const std::string& xsf, const std::string& input, const StepPlan& plan, CCrystal& crystal,
-                      const StepReader& readStep) {
-    CStagedFile file;
-    if (!file.Open(xsf)) {
-        std::printf("Can not write to [%s].\n", xsf.c_str());
-        return -1;
-    }
-    if (plan.nStep >= 1) {
-        const StepLoopResult result = RunStepLoop(file.get(), plan, crystal, readStep, FrameLineNumber::StepIndex);
-        if (result.nRead < plan.nStep) {
-            std::printf("Error: step %d could not be read; [%s] is not written.\n", result.nRead, xsf.c_str());
-            return -1;
-        }
-    }
-    if (!file.Commit()) {
-        std::printf("Can not write to [%s].\n", xsf.c_str());
-        return -1;
-    }
-    if (plan.nStep < 1)
-        std::printf("The animation [%s] is empty: [%s] holds no step with forces.\n", xsf.c_str(), input.c_str());
-    return 1;
 }
 
 namespace {

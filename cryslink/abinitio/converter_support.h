@@ -40,13 +40,6 @@ double CellDeterminant(const double vectors[3][3]);
 // inversion message and one line naming the file.
 bool CheckCell(const CCrystal& crystal, const std::string& file);
 
-// Writes the animation of plan.nStep steps read by `readStep` from `input`
-// into `xsf`. The file appears only when complete; for no steps it is empty,
-// and one line says so. 1, or -1 with "Can not write to [...]" or a line
-// saying which step could not be read.
-int WriteXSFAnimation(const std::string& xsf, const std::string& input, const StepPlan& plan, CCrystal& crystal,
-                      const StepReader& readStep);
-
 // The CIF of a structure file, named after it with the extension "cif":
 // prints "Create CIF file: %s" and writes it; a name equal to the input's is
 // refused with "Can not write to [%s].". 1, or -1 when nothing was written.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 
 #include "abinitio/converter_support.h"
 #include "core/crystal.h"
@@ -17,6 +18,14 @@ namespace {
 bool IsPositionsCard(std::string_view line) { return StartsWithNoCase(line, "ATOMIC_POSITIONS"); }
 bool IsForcesHeader(std::string_view line) { return line.find("Forces acting on atoms") != std::string_view::npos; }
 bool IsFinalCoordinates(std::string_view line) { return line.find("Begin final coordinates") != std::string_view::npos; }
+
+// The energy of an scf line "!    total energy   =   -29.21996050 Ry" in eV; NaN for any other line.
+double TotalEnergy(std::string_view line) {
+    const size_t equals = line.find('=');
+    if (!line.starts_with('!') || line.find("total energy") == std::string_view::npos || equals == std::string_view::npos)
+        return std::numeric_limits<double>::quiet_NaN();
+    return LeadingNumber(line.substr(equals + 1)) * units::kRydbergToEv;
+}
 
 // Lines that start the next step's geometry, where a search for forces stops.
 bool StartsGeometry(std::string_view line) {
@@ -194,12 +203,21 @@ void CPWScf::Apply(CCrystal& crystal) {
         TurnForcesWithCell(crystal, vectors);
     }
     crystal.CopyAsymSitesToSites();
+    crystal.Energy = energy_;
+}
+
+// The energy of the scf run before the forces, noted as the lines go by.
+bool CPWScf::NoteEnergy(std::string_view line) {
+    const double energy = TotalEnergy(line);
+    if (!std::isnan(energy)) energy_ = energy;
+    return IsForcesHeader(line);
 }
 
 int CPWScf::ReadStep(CTextScanner& scanner, int, CCrystal& crystal) {
     std::string line;
     if (singlePoint_) {
-        if (!scanner.FindLine(IsForcesHeader, line) || !ReadForces(scanner)) return 0;
+        if (!scanner.FindLine([this](std::string_view l) { return NoteEnergy(l); }, line) || !ReadForces(scanner))
+            return 0;
         Apply(crystal);
         return 1;
     }
@@ -246,12 +264,14 @@ int CPWScf::ReadStep(CTextScanner& scanner, int, CCrystal& crystal) {
         }
     }
     atoms_.swap(atoms);
-    // The forces at these positions follow the card, before the next geometry.
+    // The energy and forces at these positions follow the card, before the next geometry.
     bool haveForces = false;
+    const double previousEnergy = energy_;
+    energy_ = std::numeric_limits<double>::quiet_NaN();
     for (;;) {
         const long offset = scanner.Tell(), number = scanner.LineNumber();
         if (!scanner.ReadLine(line)) break;
-        if (IsForcesHeader(line)) {
+        if (NoteEnergy(line)) {
             ReadForces(scanner);  // cut off by the end of the file, the step keeps no forces
             haveForces = true;
             break;
@@ -261,8 +281,9 @@ int CPWScf::ReadStep(CTextScanner& scanner, int, CCrystal& crystal) {
             break;
         }
     }
-    // The final coordinates repeat the last geometry, whose forces were read with it.
+    // The final coordinates repeat the last geometry, whose energy and forces were read with it.
     if (!haveForces && !finalCoordinates_) forces_.clear();
+    if (!haveForces && finalCoordinates_) energy_ = previousEnergy;
     Apply(crystal);
     return 1;
 }
@@ -273,11 +294,13 @@ int PWScfConvOutput(const RunContext& context, const std::string& file) {
     std::error_code ec;
     if (!std::filesystem::exists(inputName, ec) && std::filesystem::exists(base + ".in", ec)) inputName = base + ".in";
     std::string xsfName = file;
-    ChangeFileExtension(xsfName, "xsf");
+    // pw.x prints forces in Ry/bohr.
+    CTrajectoryFile trajectory(context.options.TrajectoryFormat, ChangeFileExtension(xsfName, "xsf"),
+                               units::kRydbergPerBohrToEvPerAngstrom);
     const std::string newName = inputName + ".new";
     std::printf("\nInput file  : %s\n", inputName.c_str());
     std::printf("Output file : %s\n", file.c_str());
-    std::printf("XSF file    : %s\n", xsfName.c_str());
+    std::printf("%s\n", trajectory.Line().c_str());
 
     CCrystal crystal, initial;
     PrepareConverterCrystal(crystal, context);
@@ -302,7 +325,7 @@ int PWScfConvOutput(const RunContext& context, const std::string& file) {
         return -1;
     }
     scanner.Rewind();
-    const int written = WriteXSFAnimation(xsfName, file, plan, crystal, [&](int step, CCrystal& c) {
+    const int written = WriteTrajectory(trajectory, file, plan, crystal, [&](int step, CCrystal& c) {
         const int read = pw.ReadStep(scanner, step, c);
         if (step == 0 && read == 1) initial.Copy(c);
         return read;

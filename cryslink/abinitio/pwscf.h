@@ -3,7 +3,9 @@
 // CIF files of the first and last steps, and the input rewritten with the
 // last structure.
 #include <array>
+#include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "abinitio/pwscf_input.h"
@@ -53,6 +55,7 @@ public:
 
 private:
     bool ReadForces(CTextScanner& scanner);
+    bool NoteEnergy(std::string_view line);
     // The cell, the atoms and their forces (turned with the cell into its standard orientation).
     void Apply(CCrystal& crystal);
 
@@ -64,6 +67,7 @@ private:
     std::vector<PWScfAtom> atoms_;
     std::vector<std::array<double, 3>> forces_;  // pw.x's Cartesian frame
     bool finalCoordinates_ = false;
+    double energy_ = std::numeric_limits<double>::quiet_NaN();  // eV, of the step read last
     bool singlePoint_ = false;
 };
 

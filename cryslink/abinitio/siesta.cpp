@@ -244,6 +244,8 @@ int CSIESTA4Reader::ReadNextStep(CTextScanner& file, int step, CCrystal& crystal
     };
     while (file.ReadLine(line)) {
         if (!ReadBlock(file, line, isBlock)) return fail("has a cut-short cell or coordinate block");
+        // The energy printed before the forces is theirs.
+        if (line.starts_with("siesta: E_KS(eV) =")) energy_ = LeadingNumber(std::string_view(line).substr(18));
         if (isBlock || !IsForceHeader(line)) continue;
         std::vector<double> forces;
         const ForceRows block = ReadForceRows(file, &forces);
@@ -252,7 +254,9 @@ int CSIESTA4Reader::ReadNextStep(CTextScanner& file, int step, CCrystal& crystal
         if (!isStep) continue;
         if (block.rows != atoms_.size())
             return fail(block.rows < atoms_.size() ? "has fewer forces than atoms" : "has more forces than atoms");
-        return BuildCrystal(crystal, file.FileName(), forces.data()) == 1 ? 1 : 0;
+        if (BuildCrystal(crystal, file.FileName(), forces.data()) != 1) return 0;
+        crystal.Energy = energy_;
+        return 1;
     }
     return 0;
 }

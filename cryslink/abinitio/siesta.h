@@ -3,6 +3,7 @@
 // cell vectors (Ang):", the positions after "siesta: Atomic coordinates (Bohr)
 // and species" and "outcoor: ... coordinates (unit):", and one step per block
 // of numbered lines after "siesta: Atomic forces (eV/Ang):".
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,4 +61,5 @@ private:
     std::vector<std::string> species_;  // label of species 1, 2, ...
     bool lastBlockHadAtoms_ = false;    // the force block read last had a line per atom
     bool changed_ = false;              // a cell or positions were read since the crystal was last set
+    double energy_ = std::numeric_limits<double>::quiet_NaN();  // eV, the Kohn-Sham energy printed last
 };

@@ -276,7 +276,8 @@ int TranSIESTAConvOutput(const RunContext& context, const std::string& path) {
     const TranSIESTANames names(path);
     std::printf("\nATK file    : %s\n", names.atk.c_str());
     std::printf("Output file : %s\n", names.output.c_str());
-    std::printf("XSF file    : %s\n", names.xsf.c_str());
+    CTrajectoryFile trajectory(context.options.TrajectoryFormat, names.xsf);
+    std::printf("%s\n", trajectory.Line().c_str());
 
     CTextScanner file;
     SIESTAOutputSurvey survey;
@@ -304,7 +305,7 @@ int TranSIESTAConvOutput(const RunContext& context, const std::string& path) {
     initial.Copy(running);
     PrintStepPlan(running, plan);
 
-    const int written = WriteXSFAnimation(names.xsf, path, plan, running, [&](int s, CCrystal& c) {
+    const int written = WriteTrajectory(trajectory, path, plan, running, [&](int s, CCrystal& c) {
         return survey.siesta4 ? siesta4.ReadNextStep(file, s, c)
                               : atk.ReadNextCrystalStructureFromOutput(file, s, c, initial);
     });

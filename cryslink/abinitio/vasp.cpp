@@ -375,11 +375,11 @@ int VASPMakeXSF(const RunContext& context, const std::string& path) {
     std::string title = FirstWord(ReadINCARTitle(JoinPath(directory, "INCAR")));
     if (title.empty()) title = FirstWordOfFile(poscar);
     if (title.empty()) title = "OUTCAR";
-    const std::string xsf = JoinPath(directory, FileNameWord(title) + ".xsf");
+    CTrajectoryFile trajectory(context.options.TrajectoryFormat, JoinPath(directory, FileNameWord(title) + ".xsf"));
     std::printf("\nTitle: %s\n", title.c_str());
     std::printf("POSCAR file : %s\n", poscar.c_str());
     std::printf("OUTCAR file : %s\n", outcar.c_str());
-    std::printf("XSF file    : %s\n", xsf.c_str());
+    std::printf("%s\n", trajectory.Line().c_str());
 
     CCrystal crystal;
     crystal.AtomDatabase = &context.atoms;
@@ -400,5 +400,6 @@ int VASPMakeXSF(const RunContext& context, const std::string& path) {
         return -1;
     }
     file.Rewind();
-    return WriteXSFAnimation(xsf, outcar, plan, crystal, [&](int s, CCrystal& c) { return vasp.ReadOUTCARFrame(file, s, c); });
+    return WriteTrajectory(trajectory, outcar, plan, crystal,
+                           [&](int s, CCrystal& c) { return vasp.ReadOUTCARFrame(file, s, c); });
 }

@@ -10,6 +10,7 @@
 #include "app/options.h"
 #include "core/paths.h"
 #include "core/run_context.h"
+#include "core/trajectory_format.h"
 
 namespace {
 
@@ -128,7 +129,10 @@ int RunCryslink(int argc, char** argv) {
     context.options = ReadRunOptions(commandLine);
 
     const std::string& action = commandLine.GetValue("Action");
-    if (const ActionEntry* entry = FindAction(action)) {
+    if (!FindTrajectoryFormat(context.options.TrajectoryFormat)) {
+        printf("\nError: Invalid TrajectoryFormat: [%s]\n\n", context.options.TrajectoryFormat.c_str());
+        printf("Valid trajectory formats: %s\n", TrajectoryFormatNames(", ").c_str());
+    } else if (const ActionEntry* entry = FindAction(action)) {
         printf(entry->description, context.options.sn);
         if (ReadDatabases(entry->databases, paths, context))
             entry->handler(context, ResolveBackslashPath(commandLine.GetFile(0)),

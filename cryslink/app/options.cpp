@@ -5,6 +5,7 @@
 
 #include "app/action_table.h"
 #include "app/command_line.h"
+#include "core/trajectory_format.h"
 
 namespace {
 
@@ -17,11 +18,20 @@ struct OptionDefinition {
     int RunOptions::*whole = nullptr;
     double RunOptions::*real = nullptr;
     std::string RunOptions::*text = nullptr;
+    std::string (*names)(const char* separator) = nullptr;  // a table whose names the hint lists instead
 };
+
+// "[a|b|c]" of the names of a table.
+std::string Choices(const std::string& names) {
+    std::string hint = "[";
+    hint += names;
+    hint += ']';
+    return hint;
+}
 
 // Registration order is the order of the usage text and of argument matching.
 const OptionDefinition kOptions[] = {
-    {"Action", "", nullptr},  // the hint lists the actions of the action table
+    {.name = "Action", .defaultValue = "", .hint = nullptr, .names = ActionNames},
     {"DBDir", "", "AtomDB_Directory"},
     {"nCycle", "0", "[0|>=1]", &RunOptions::nCycle},
     {"nOutputInterval", "0", "[-1|>=1]", &RunOptions::nOutputInterval},
@@ -42,21 +52,16 @@ const OptionDefinition kOptions[] = {
     {"MaximumDistance", "5.0", "[>0]", nullptr, &RunOptions::MaximumDistance},
     {"MinimumDistance", "0.1", "[>0]", nullptr, &RunOptions::MinimumDistance},
     {"nMesh", "201", "[>1]", &RunOptions::nMesh},
+    {.name = "TrajectoryFormat", .defaultValue = "xsf", .hint = nullptr, .text = &RunOptions::TrajectoryFormat,
+     .names = TrajectoryFormatNames},
 };
-
-// "[ConvF09p|UpdateFILE05|...]": every action of the action table.
-std::string ActionHint() {
-    std::string hint = "[";
-    hint += ActionNames("|");
-    hint += ']';
-    return hint;
-}
 
 }  // namespace
 
 void RegisterOptions(CCommandLine& commandLine) {
     for (const OptionDefinition& option : kOptions)
-        commandLine.AddOption(option.name, option.defaultValue, option.hint ? std::string(option.hint) : ActionHint());
+        commandLine.AddOption(option.name, option.defaultValue,
+                              option.names ? Choices(option.names("|")) : std::string(option.hint));
 }
 
 RunOptions ReadRunOptions(const CCommandLine& commandLine) {

@@ -39,6 +39,7 @@ CCrystal::~CCrystal() = default;
 void CCrystal::Initialize() {
     DuplicateTolerance = 1e-3;
     Pressure = Temperature = Density = Volume = 0;
+    Energy = std::numeric_limits<double>::quiet_NaN();
     Name.clear();
     ChemicalName = "None";
     a = b = c = alpha = beta = gamma = 0;
@@ -348,6 +349,7 @@ void CCrystal::Copy(const CCrystal& source) {
     DuplicateTolerance = source.DuplicateTolerance;
     Pressure = source.Pressure;
     Temperature = source.Temperature;
+    Energy = source.Energy;
     Density = source.Density;
 }
 

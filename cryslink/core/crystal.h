@@ -2,6 +2,7 @@
 // One crystal structure: lattice, space group, atom types, the asymmetric
 // unit and every site of the unit cell. Lengths in nm, angles in degrees,
 // positions as fractional coordinates.
+#include <limits>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -91,6 +92,8 @@ public:
     std::string Name;
     double Pressure = 0;
     double Temperature = 0;
+    // Energy of the frame in eV, from the trajectory readers that print one; NaN when none does.
+    double Energy = std::numeric_limits<double>::quiet_NaN();
     double Density = 0;
     std::string ChemicalName;
     double Volume = 0;

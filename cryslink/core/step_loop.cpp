@@ -1,7 +1,11 @@
 #include "core/step_loop.h"
 
+#include <cstdio>
+#include <filesystem>
+
 #include "core/crystal.h"
-#include "core/xsf_writer.h"
+#include "core/paths.h"
+#include "core/trajectory_format.h"
 
 StepPlan PlanFixedSteps(int nStep, int nOutputInterval) {
     StepPlan plan;
@@ -24,16 +28,44 @@ void PrintStepPlan(const CCrystal& crystal, const StepPlan& plan, const std::str
     std::printf("nOutput: %d\n", plan.nOutput);
 }
 
-StepLoopResult RunStepLoop(std::FILE* xsf, const StepPlan& plan, CCrystal& crystal, const StepReader& readStep,
+CTrajectoryFile::CTrajectoryFile(const std::string& formatName, const std::string& xsfName,
+                                 double forceToEvPerAngstrom)
+    : format_(TrajectoryFormatOf(formatName)), name_(xsfName), forceFactor_(forceToEvPerAngstrom) {
+    if (format_.name != std::string("xsf")) ChangeFileExtension(name_, format_.name);
+}
+
+std::string CTrajectoryFile::Line() const { return format_.label + name_; }
+
+bool CTrajectoryFile::Open() {
+    // A directory in the file's place is told before any frame is read.
+    std::error_code ec;
+    if (!std::filesystem::is_directory(name_, ec) && file_.Open(name_)) return true;
+    std::printf("Can not write to [%s].\n", name_.c_str());
+    return false;
+}
+
+void CTrajectoryFile::Begin(int nFrames) { format_.begin(file_.get(), nFrames); }
+
+void CTrajectoryFile::Frame(int number, const CCrystal& crystal) {
+    format_.frame(file_.get(), number, crystal, forceFactor_);
+}
+
+bool CTrajectoryFile::Commit() {
+    if (file_.Commit()) return true;
+    std::printf("Can not write to [%s].\n", name_.c_str());
+    return false;
+}
+
+StepLoopResult RunStepLoop(CTrajectoryFile& file, const StepPlan& plan, CCrystal& crystal, const StepReader& readStep,
                            FrameLineNumber lineNumber, const StepVisitor& afterStep) {
     StepLoopResult result;
     for (int s = 0; s < plan.nStep; ++s) {
         if (readStep(s, crystal) < 1) break;
         ++result.nRead;
-        if (s == 0) std::fprintf(xsf, "ANIMSTEPS %d\nCRYSTAL\n\n", plan.nOutput);
+        if (s == 0) file.Begin(plan.nOutput);
         if (s % plan.nOutputInterval == 0) {
             ++result.nFrames;
-            WriteXSFFrame(xsf, result.nFrames, crystal);
+            file.Frame(result.nFrames, crystal);
             std::printf("...Frame %d (T=%lg, P=%lg, D=%lg)\n",
                         lineNumber == FrameLineNumber::FrameNumber ? result.nFrames : s, crystal.Temperature,
                         crystal.Pressure, crystal.Density);
@@ -41,4 +73,21 @@ StepLoopResult RunStepLoop(std::FILE* xsf, const StepPlan& plan, CCrystal& cryst
         if (afterStep) afterStep(s, crystal);
     }
     return result;
+}
+
+int WriteTrajectory(CTrajectoryFile& file, const std::string& input, const StepPlan& plan, CCrystal& crystal,
+                    const StepReader& readStep) {
+    if (!file.Open()) return -1;
+    if (plan.nStep >= 1) {
+        const StepLoopResult result = RunStepLoop(file, plan, crystal, readStep, FrameLineNumber::StepIndex);
+        if (result.nRead < plan.nStep) {
+            std::printf("Error: step %d could not be read; [%s] is not written.\n", result.nRead, file.Name().c_str());
+            return -1;
+        }
+    }
+    if (!file.Commit()) return -1;
+    if (plan.nStep < 1)
+        std::printf("The animation [%s] is empty: [%s] holds no step with forces.\n", file.Name().c_str(),
+                    input.c_str());
+    return 1;
 }

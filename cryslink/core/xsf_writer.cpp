@@ -53,8 +53,8 @@ int WriteXSFFrame(std::FILE* file, int frame, const CCrystal& crystal) {
     return written;
 }
 
-OutputFile OpenXSFFile(const std::string& name) {
-    OutputFile file(std::fopen(name.c_str(), "wb"));
-    if (!file) std::printf("Can not write to [%s].\n", name.c_str());
-    return file;
+void WriteXSFHeader(std::FILE* file, int nFrames) { std::fprintf(file, "ANIMSTEPS %d\nCRYSTAL\n\n", nFrames); }
+
+void WriteXSFTrajectoryFrame(std::FILE* file, int number, const CCrystal& crystal, double) {
+    WriteXSFFrame(file, number, crystal);
 }

@@ -1,15 +1,16 @@
 #pragma once
+// XSF animations for structure viewers: the header announcing the number of
+// frames, and frames of the lattice vectors and every site with its force.
 #include <cstdio>
-#include <string>
-
-#include "core/output_file.h"
 
 class CCrystal;
 
+// "ANIMSTEPS <nFrames>", "CRYSTAL" and an empty line.
+void WriteXSFHeader(std::FILE* file, int nFrames);
+
 // Writes one animation frame (lattice vectors and every site of the cell with
-// its force) to an open XSF file. Returns the number of atom lines written.
+// its force as stored) to an open XSF file. Returns the number of atom lines written.
 int WriteXSFFrame(std::FILE* file, int frame, const CCrystal& crystal);
 
-// Opens an XSF file for writing in binary mode (line ends "\n" everywhere);
-// prints "Can not write to [<name>]." and gives no file when it cannot.
-OutputFile OpenXSFFile(const std::string& name);
+// WriteXSFFrame as a trajectory writer: XSF forces stay in the unit of their program.
+void WriteXSFTrajectoryFrame(std::FILE* file, int number, const CCrystal& crystal, double forceToEvPerAngstrom);

@@ -6,12 +6,10 @@
 
 #include "analysis/rdf.h"
 #include "core/cif_writer.h"
-#include "core/output_file.h"
 #include "core/paths.h"
 #include "core/run_context.h"
 #include "core/step_loop.h"
 #include "core/text_scanner.h"
-#include "core/xsf_writer.h"
 #include "md/torv_files.h"
 
 namespace {
@@ -102,14 +100,14 @@ void CTORV::WriteAverage(const std::string& cifStem) {
 int CTORV::ConvF09p(const RunOptions& options, const std::string& inputFile) {
     const std::string file05 = GetFILE05Name(inputFile), file07 = GetFILE07Name(inputFile);
     const std::string file09p = GetFILE09PName(inputFile), file09v = GetFILE09VName(inputFile);
-    std::string xsf = inputFile;
-    ChangeFileExtension(xsf, "xsf");
+    std::string xsfName = inputFile;
+    CTrajectoryFile frames(options.TrajectoryFormat, ChangeFileExtension(xsfName, "xsf"));
     std::printf("\nInput file  : %s\n", inputFile.c_str());
     std::printf("FILE05 file : %s\n", file05.c_str());
     std::printf("FILE07 file : %s\n", file07.c_str());
     std::printf("FILE09P file: %s\n", file09p.c_str());
     std::printf("FILE09V file: %s\n", file09v.c_str());
-    std::printf("XSF file    : %s\n\n", xsf.c_str());
+    std::printf("%s\n\n", frames.Line().c_str());
 
     ReadFILE05AtomTypes(file05, Crystal);
     ReadFILE07(file07, Crystal);
@@ -138,8 +136,7 @@ int CTORV::ConvF09p(const RunOptions& options, const std::string& inputFile) {
         std::printf("Can not read [%s].\n", file09v.c_str());
         return -1;
     }
-    OutputFile out = OpenXSFFile(xsf);
-    if (!out) return -1;
+    if (!frames.Open()) return -1;
 
     // A frame is taken whole or not at all: one cut short by the end of the
     // file leaves the last complete step in place.
@@ -177,8 +174,8 @@ int CTORV::ConvF09p(const RunOptions& options, const std::string& inputFile) {
         }
         if (iAvrFirstStep <= step && step <= iAvrLastStep) AddToAverage(crystal);
     };
-    RunStepLoop(out.get(), plan, Crystal, readStep, FrameLineNumber::FrameNumber, afterStep);
-    if (!CloseOutputFile(out, xsf)) std::printf("Can not write to [%s].\n", xsf.c_str());
+    RunStepLoop(frames, plan, Crystal, readStep, FrameLineNumber::FrameNumber, afterStep);
+    frames.Commit();
 
     const PathParts parts = SplitPath(inputFile);
     const std::string cifStem = JoinPath(parts.drive + parts.directory, parts.base);

@@ -35,7 +35,7 @@ std::string ExecutableDir() { return std::filesystem::path(CRYSLINK_EXE).parent_
 
 }  // namespace
 
-TEST(CryslinkEntry, NoArgumentsPrintsTheUsageWithTwentyOneOptions) {
+TEST(CryslinkEntry, NoArgumentsPrintsTheUsageWithEveryOption) {
     TempDir dir;
     RunResult r = RunCryslinkIn(dir.path(), {}, "Cryslink");
     EXPECT_EQ(r.status, 255);
@@ -44,7 +44,7 @@ TEST(CryslinkEntry, NoArgumentsPrintsTheUsageWithTwentyOneOptions) {
     for (size_t p = r.output.find("                 --"); p != std::string::npos;
          p = r.output.find("                 --", p + 1))
         ++optionLines;
-    EXPECT_EQ(optionLines, 21u);
+    EXPECT_EQ(optionLines, 22u);  // the 21 options of the converter and the trajectory format
     EXPECT_NE(r.output.find("\n                 --DBDir=AtomDB_Directory\n"), std::string::npos);
 }
 
@@ -62,6 +62,20 @@ TEST(CryslinkEntry, HelpPrintsTheUsageWithEveryActionAndStatusZero) {
     ASSERT_NE(hint, std::string::npos);
     const std::string actions = usage.substr(hint, usage.find('\n', hint) - hint);
     EXPECT_EQ(std::count(actions.begin(), actions.end(), '|'), 14) << actions;  // 15 actions
+}
+
+// The trajectory format is checked before any action runs; its letter case does not count.
+TEST(CryslinkEntry, UnknownTrajectoryFormatRunsNothing) {
+    TempDir dir;
+    RunResult r = RunCryslinkIn(dir.path(), {"--Action=ShowCIFInf", "--TrajectoryFormat=pdb", "x.cif"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.output.find("\n\n\nError: Invalid TrajectoryFormat: [pdb]\n\nValid trajectory formats: xsf, extxyz\n" +
+                            kFinish),
+              std::string::npos)
+        << r.output;
+    EXPECT_EQ(r.output.find("Show CIF Information."), std::string::npos);
+    r = RunCryslinkIn(dir.path(), {"--Action=ShowCIFInf", "--TrajectoryFormat=EXTXYZ", "x.cif"});
+    EXPECT_NE(r.output.find("Show CIF Information.\nCIF File: x.cif\n"), std::string::npos) << r.output;
 }
 
 TEST(CryslinkEntry, UsageNamesTheProgramAsStarted) {

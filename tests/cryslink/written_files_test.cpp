@@ -6,6 +6,9 @@
 // elements of the structure.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -33,6 +36,7 @@ struct ConverterRun {
     std::vector<std::string> cifs;  // the CIF files the run writes
     std::string xsf;                // its XSF animation, "" when none
     std::string frameAtoms = "";    // the atoms of every frame ("Si2"); those of the last CIF when ""
+    double firstEnergy = std::nan("");  // eV, of the first frame, when the program prints one there
 };
 
 void PrintTo(const ConverterRun& run, std::ostream* out) { *out << run.action << " on " << run.files.back().second; }
@@ -129,6 +133,24 @@ TEST_P(WrittenFiles, AreTheElementsOfTheStructure) {
         // Every frame holds the atoms of the final structure (a P1 cell of the same atoms).
         EXPECT_EQ(atoms, last) << run.xsf << " frame " << f + 1;
     }
+
+    // The same run as extended XYZ: the frames of the XSF file, forces in eV/A, and the energy.
+    args.push_back("--TrajectoryFormat=extxyz");
+    ASSERT_EQ(RunCryslinkIn(dir.path(), args).status, 0);
+    const std::string extxyz = dir / (run.xsf.substr(0, run.xsf.size() - 3) + "extxyz");
+    const std::string text = ReadFile(extxyz);
+    const size_t comment = text.find('\n') + 1, energy = text.find(" energy=", comment);
+    if (!std::isnan(run.firstEnergy)) {
+        ASSERT_LT(energy, text.find('\n', comment)) << text.substr(0, 300);
+        EXPECT_NEAR(std::atof(text.c_str() + energy + 8), run.firstEnergy, 1e-8);
+    }
+    if (std::system("/usr/bin/python3 -c 'import ase' 2>/dev/null") != 0) return;  // no outside reading here
+    const std::string factor = run.action == std::string("PWScfConvOutput") ? "25.71104309541616" : "1";
+    const RunResult ase = RunProgram("/usr/bin/python3", {SourcePath("tools/check_extxyz.py"), dir / run.xsf, extxyz, factor},
+                                     dir.path(), "/usr/bin/python3");
+    EXPECT_EQ(ase.status, 0) << ase.output;
+    EXPECT_EQ(static_cast<size_t>(std::count(ase.output.begin(), ase.output.end(), '\n')), xsf.frames.size())
+        << ase.output;
 }
 
 const ConverterRun kRuns[] = {
@@ -186,7 +208,9 @@ const ConverterRun kRuns[] = {
      {{"h2o.out", "siesta/h2o_relax_siesta4.0.out"}},
      {"h2o.out"},
      {"h2o-initial.cif", "h2o-final.cif"},
-     "h2o.xsf"},
+     "h2o.xsf",
+     "",
+     -466.9866},
     {"TranSIESTAConvOutput",
      {{"MgO.out", "siesta/MgO_siesta4.0.out"}},
      {"MgO.out"},
@@ -196,12 +220,16 @@ const ConverterRun kRuns[] = {
      {{"TiO2.castep", "castep/TiO2-geom.castep"}},
      {"TiO2.castep"},
      {"TiO2-initial.cif", "TiO2-final.cif"},
-     "TiO2.xsf"},
+     "TiO2.xsf",
+     "",
+     -2293.724688940},
     {"CASTEPConvOutput",
      {{"Si8.castep", "castep/Si8-md-NPT.castep"}},
      {"Si8.castep"},
      {"Si8-initial.cif", "Si8-final.cif"},
-     "Si8.xsf"},
+     "Si8.xsf",
+     "",
+     -855.5216695357},
     {"CASTEPConvOutput", {{"Si2.castep", "castep/Si2_opt.castep"}}, {"Si2.castep"}, {"Si2-initial.cif", "Si2-final.cif"}, ""},
     {"PWScfConvOutput",
      {{"NaCl.in", "pwscf/NaCl-001_scf_ibrav0.in"}, {"NaCl.out", "pwscf/NaCl-001_scf.out"}},
@@ -212,7 +240,9 @@ const ConverterRun kRuns[] = {
      {{"Al.in", "pwscf/relax2_Al_slab_ibrav6.in"}, {"Al.out", "pwscf/relax2_Al_slab.out"}},
      {"Al.out"},
      {"Al-initial.cif", "Al-final.cif"},
-     "Al.xsf"},
+     "Al.xsf",
+     "",
+     -29.22017344 * 13.605693122994},  // Ry
     {"PWScfConvOutput",
      {{"TiO2.in", "pwscf/TiO2_vc-relax_sg136.in"}, {"TiO2.out", "pwscf/TiO2_vc-relax_sg136.out"}},
      {"TiO2.out"},
