@@ -43,6 +43,8 @@ bool CStagedFile::Open(const std::string& name, Mode mode) {
         target_ = FollowLinks(name);
         if (target_.empty()) return false;
         exists = stat(target_.c_str(), &info) == 0;
+        // A write-protected file is not replaced, as it would not be overwritten.
+        if (exists && S_ISREG(info.st_mode) && access(target_.c_str(), W_OK) != 0) return false;
         if (exists && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
             // A device or FIFO takes what is written as it comes; there is no file to replace.
             file_ = std::fopen(target_.c_str(), mode == Mode::kAppend ? "ab" : "wb");
@@ -51,8 +53,13 @@ bool CStagedFile::Open(const std::string& name, Mode mode) {
     }
     const int fd = CreateTemporary();
     if (fd < 0) return false;
-    // A file that replaces another keeps the permissions of the one it replaces.
-    fchmod(fd, exists && S_ISREG(info.st_mode) ? info.st_mode & 07777 : 0666 & ~CurrentUmask());
+    // A file that replaces another keeps the owner (where it may) and the
+    // permissions of the one it replaces.
+    const bool replaces = exists && S_ISREG(info.st_mode);
+    if (replaces && fchown(fd, info.st_uid, info.st_gid) != 0) {
+        // Owned by whoever writes it, then.
+    }
+    fchmod(fd, replaces ? info.st_mode & 0777 : 0666 & ~CurrentUmask());
     file_ = fdopen(fd, "wb");
     if (!file_) {
         close(fd);

@@ -8,7 +8,9 @@
 // beside the file the link points to and replaces that file, so the link
 // stays and points at the new one. A device or FIFO is written into directly;
 // a failure there is reported by Commit and nothing is removed. A directory
-// under the name is left alone: Commit fails (Open, when appending).
+// under the name is left alone: Commit fails (Open, when appending). A file
+// replaced keeps its permissions and, where the writer may give it, its
+// owner; a write-protected file is not replaced (Open fails).
 #include <sys/types.h>
 
 #include <cstdio>
@@ -29,7 +31,8 @@ public:
 
     // Creates the temporary file beside `name` (binary mode), with the
     // permissions of a file already under that name; false when it cannot be
-    // created, and in kNew when something has the name already.
+    // created or that file may not be written, and in kNew when something has
+    // the name already.
     bool Open(const std::string& name, Mode mode = Mode::kReplace);
     std::FILE* get() const { return file_; }
     // Adds the bytes of the file `source` to what is written; false when it

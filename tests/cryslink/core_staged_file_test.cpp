@@ -4,6 +4,8 @@
 // putting a new file only where the name is free.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -124,6 +126,48 @@ TEST(StagedFile, DiscardKeepsTheOlderFile) {
     EXPECT_FALSE(file.Commit());
     EXPECT_EQ(ReadFile(dir / "out"), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+// A write-protected file is not replaced, as it would not be overwritten; the
+// writer is someone else than its owner (root may write anything).
+TEST(StagedFile, WriteProtectedFileIsKept) {
+    TempDir dir;
+    chmod(dir.path().c_str(), 0777);
+    WriteFile(dir / "kept", "old");
+    chmod((dir / "kept").c_str(), 0444);
+    WriteFile(dir / "open", "old");
+    chmod((dir / "open").c_str(), 0666);
+    auto asAnotherUser = [&](const std::string& name) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+            CStagedFile file;
+            if (!file.Open(dir / name)) _exit(1);
+            std::fputs("new", file.get());
+            _exit(file.Commit() ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    if (geteuid() != 0 && access((dir / "kept").c_str(), W_OK) == 0) GTEST_SKIP() << "no user that may not write";
+    EXPECT_EQ(asAnotherUser("kept"), 1);
+    EXPECT_EQ(ReadFile(dir / "kept"), "old");
+    EXPECT_EQ(asAnotherUser("open"), 0);
+    EXPECT_EQ(ReadFile(dir / "open"), "new");
+    struct stat info {};
+    ASSERT_EQ(stat((dir / "open").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0666u);
+    // Root replacing someone's file leaves it theirs.
+    if (geteuid() != 0) return;
+    WriteFile(dir / "theirs", "old");
+    ASSERT_EQ(chown((dir / "theirs").c_str(), 65534, 65534), 0);
+    CStagedFile file;
+    ASSERT_TRUE(file.Open(dir / "theirs"));
+    ASSERT_TRUE(file.Commit());
+    ASSERT_EQ(stat((dir / "theirs").c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 65534u);
+    EXPECT_EQ(ReadFile(dir / "theirs"), "");
 }
 
 }  // namespace
