@@ -67,7 +67,9 @@ bool CStagedFile::Open(const std::string& name, Mode mode) {
         temporary_.clear();
         return false;
     }
-    if (mode == Mode::kAppend && exists && !CopyFrom(target_)) {
+    // A table that cannot be read is not added to. One that cannot be copied
+    // whole for want of room fails at Commit, as the rows after it would.
+    if (mode == Mode::kAppend && exists && !CopyFrom(target_) && !std::ferror(file_)) {
         Discard();
         return false;
     }
