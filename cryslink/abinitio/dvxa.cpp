@@ -3,18 +3,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 
 #include "core/paths.h"
 #include "core/run_context.h"
 #include "core/staged_file.h"
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
 
 // The next line with its line end as it stands in the file ("\n", "\r\n" or none at the end).
 bool ReadRawLine(std::istream& in, std::string& line) {
@@ -25,28 +19,15 @@ bool ReadRawLine(std::istream& in, std::string& line) {
 
 void Write(std::FILE* f, const std::string& text) { std::fwrite(text.data(), 1, text.size(), f); }
 
-// Copies the rest of `in` to `out`; false when anything could not be read or written.
-bool CopyStream(std::FILE* in, std::FILE* out) {
-    char buffer[1 << 16];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
-        if (std::fwrite(buffer, 1, n, out) != n) return false;
-    return !std::ferror(in) && std::fflush(out) == 0;
-}
-
 }  // namespace
 
 bool CopyFileBytes(const std::string& source, const std::string& target) {
     if (IsSameFile(source, target)) return true;
-    FilePointer in(std::fopen(source.c_str(), "rb"));
-    if (!in) return false;
-    // Created here and now: a file that has the name already is never overwritten.
-    FilePointer out(std::fopen(target.c_str(), "wbx"));
-    if (!out) return false;
-    const bool copied = CopyStream(in.get(), out.get());
-    out.reset();
-    if (!copied) std::remove(target.c_str());
-    return copied;
+    // The copy appears under its name only when complete, and never over a
+    // file that has the name already, not even one that took it meanwhile.
+    CStagedFile out;
+    if (!out.Open(target, CStagedFile::Mode::kNew) || !out.CopyFrom(source)) return false;
+    return out.Commit();
 }
 
 namespace {

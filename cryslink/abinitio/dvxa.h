@@ -6,8 +6,9 @@
 struct RunContext;
 
 // Copies source to target byte for byte into a file created anew. True at once
-// when both name one file; false when the source cannot be opened, the target
-// exists already or the copy is incomplete (a part copied is removed).
+// when both name one file; false when the source cannot be read whole, or the
+// target exists already or appears during the copy (nothing is then written
+// under the target's name).
 bool CopyFileBytes(const std::string& source, const std::string& target);
 
 // Backs F01 up as F01.prev (F01.prev2, F01.prev3 ... when that exists), then writes the converted text beside F01 and

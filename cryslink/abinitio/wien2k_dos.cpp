@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/output_file.h"
 #include "core/paths.h"
+#include "core/staged_file.h"
 #include "core/text_scanner.h"
 
 namespace {
@@ -99,8 +99,8 @@ int CWIEN::ReadDOSFile(const std::string& path, CMyVector<double>& energy, CMyMa
 
 int CWIEN::CreateDOSCSVFile(const std::string& csvPath, const CMyVector<double>& energy,
                             const std::vector<std::string>& names, const CMyMatrix& table, int nColumns, int nData) {
-    OutputFile file = CreateOutputFile(csvPath);
-    if (!file) {
+    CStagedFile file;
+    if (!file.Open(csvPath)) {
         std::printf("Error in CWIEN::CreateDOSCSVFile: Can not write to [%s].\n", csvPath.c_str());
         return -1;
     }
@@ -113,7 +113,7 @@ int CWIEN::CreateDOSCSVFile(const std::string& csvPath, const CMyVector<double>&
         for (int k = 0; k < nColumns; ++k) std::fprintf(f, ",%lg", table[k][row]);
         std::fprintf(f, "\n");
     }
-    if (!CloseOutputFile(file, csvPath)) {  // no table cut short is left under its name
+    if (!file.Commit()) {
         std::printf("Error in CWIEN::CreateDOSCSVFile: Can not write to [%s].\n", csvPath.c_str());
         return -1;
     }

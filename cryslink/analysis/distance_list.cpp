@@ -9,8 +9,8 @@
 #include "analysis/cif_load.h"
 #include "analysis/neighbour_search.h"
 #include "core/crystal.h"
-#include "core/output_file.h"
 #include "core/run_context.h"
+#include "core/staged_file.h"
 
 namespace {
 
@@ -56,13 +56,13 @@ int ListDistances(const RunOptions& options, const CCrystal& crystal, const std:
     try {
         NeighbourSearch search(crystal, rmax);
         if (ReportSearchProblem(search, "ListDistances", crystal, rmax)) return 0;
-        OutputFile file = CreateOutputFile(outFile);
-        if (!file) {
+        CStagedFile file;
+        if (!file.Open(outFile)) {
             std::printf("Error: Can not write to [%s].\n", outFile.c_str());
             return 0;
         }
         WriteListing(file.get(), search, crystal, rmin);
-        if (!CloseOutputFile(file, outFile)) {
+        if (!file.Commit()) {
             std::printf("Error: Can not write to [%s].\n", outFile.c_str());
             return 0;
         }

@@ -11,8 +11,8 @@
 #include "analysis/cif_load.h"
 #include "analysis/neighbour_search.h"
 #include "core/crystal.h"
-#include "core/output_file.h"
 #include "core/run_context.h"
+#include "core/staged_file.h"
 
 namespace {
 
@@ -131,8 +131,8 @@ bool ForEachCentre(const CCrystal& crystal, const Mesh& mesh, const char* caller
 void WriteTable(const std::string& name, const CAtomType& a, const CAtomType& b, const double* values,
                 const Mesh& mesh, double scale) {
     std::printf("Writing to [%s]...\n", name.c_str());
-    OutputFile file = CreateOutputFile(name);
-    if (!file) {
+    CStagedFile file;
+    if (!file.Open(name)) {
         std::printf("Error: Can not write to [%s].\n", name.c_str());
         return;
     }
@@ -145,7 +145,7 @@ void WriteTable(const std::string& name, const CAtomType& a, const CAtomType& b,
         if (k >= 1) rcn += g;
         std::fprintf(file.get(), "%g,%g,%g\n", k * mesh.dr, g, rcn);
     }
-    if (!CloseOutputFile(file, name)) std::printf("Error: Can not write to [%s].\n", name.c_str());
+    if (!file.Commit()) std::printf("Error: Can not write to [%s].\n", name.c_str());
 }
 
 }  // namespace

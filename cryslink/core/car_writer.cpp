@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/crystal.h"
-#include "core/output_file.h"
+#include "core/staged_file.h"
 
 namespace {
 
@@ -14,8 +14,8 @@ constexpr int kCountedTypes = 100;
 }  // namespace
 
 int WriteCARFile(const std::string& fileName, const CCrystal& crystal) {
-    OutputFile file = CreateOutputFile(fileName);
-    if (!file) {
+    CStagedFile file;
+    if (!file.Open(fileName)) {
         std::printf("Can not write to [%s].\n", fileName.c_str());
         return -1;
     }
@@ -49,7 +49,7 @@ int WriteCARFile(const std::string& fileName, const CCrystal& crystal) {
                      Z * 10.0, "XXXX", "1", "xx", element.c_str(), 0.0);
     }
     std::fprintf(f, "end\nend\n\n");
-    if (!CloseOutputFile(file, fileName)) {
+    if (!file.Commit()) {
         std::printf("Can not write to [%s].\n", fileName.c_str());
         return -1;
     }

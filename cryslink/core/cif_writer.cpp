@@ -11,7 +11,7 @@
 
 #include "core/crystal.h"
 #include "core/elements.h"
-#include "core/output_file.h"
+#include "core/staged_file.h"
 
 namespace {
 
@@ -84,8 +84,8 @@ std::string CifToken(const std::string& text) {
 }  // namespace
 
 int WriteCIFFile(CCrystal& crystal, const std::string& path) {
-    OutputFile file = CreateOutputFile(path);
-    if (!file) {
+    CStagedFile file;
+    if (!file.Open(path)) {
         std::printf("Can not write to [%s].\n", path.c_str());
         return -1;
     }
@@ -138,8 +138,7 @@ int WriteCIFFile(CCrystal& crystal, const std::string& path) {
                      'a');
     }
     std::fprintf(f, "\n\n#End of data_99999-ICSD\n");
-    // A full disk shows only when the buffer is written out.
-    if (!CloseOutputFile(file, path)) {
+    if (!file.Commit()) {
         std::printf("Can not write to [%s].\n", path.c_str());
         return -1;
     }

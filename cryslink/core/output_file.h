@@ -1,23 +1,12 @@
 #pragma once
-// An output file closed when it goes out of scope, and the check that all
-// written to it has reached it.
-#include <cstdio>
+// The XSF file of a TORV run, written in place and removed when a write fails.
+// Every other file is written through CStagedFile (core/staged_file.h).
 #include <filesystem>
-#include <memory>
 #include <string>
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using OutputFile = std::unique_ptr<std::FILE, FileCloser>;
+#include "core/file_pointer.h"
 
-// Creates (or truncates) the file; empty when it cannot be created or the name is empty.
-inline OutputFile CreateOutputFile(const std::string& name) {
-    return OutputFile(name.empty() ? nullptr : std::fopen(name.c_str(), "w"));
-}
-
-// True when everything written so far has reached the file (a full disk shows here).
-inline bool AllWritten(std::FILE* file) { return std::fflush(file) == 0 && !std::ferror(file); }
+using OutputFile = FilePointer;
 
 // True when `name` is a regular file itself (not a link, device or directory):
 // the only kind of file a failed write may remove.

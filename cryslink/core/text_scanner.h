@@ -3,10 +3,11 @@
 // or CR LF ends, searches that always stop at end of file, and numbers read
 // with std::from_chars, also where a program runs them together.
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/file_pointer.h"
 
 class CTextScanner {
 public:
@@ -54,10 +55,7 @@ public:
 private:
     bool Fill();
 
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    std::unique_ptr<std::FILE, Closer> file_;
+    FilePointer file_;
     std::string name_;
     std::vector<char> buffer_;
     size_t pos_ = 0, size_ = 0;

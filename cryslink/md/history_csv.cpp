@@ -4,12 +4,11 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string_view>
 #include <vector>
 
-#include "core/output_file.h"
 #include "core/run_context.h"
+#include "core/staged_file.h"
 #include "core/text_scanner.h"
 
 namespace {
@@ -219,28 +218,13 @@ void AddCellRows(CTextScanner& log, int posTemp, int interval, double timeStep, 
     }
 }
 
-// The size of a table before rows are added to it (0 when there is none).
-std::uintmax_t TableSize(const std::string& name) {
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(name, ec);
-    return ec ? 0 : size;
-}
-
-// Closes a table that rows were added to. When they could not all be written,
-// the table is cut back to what it held before (removed if it held nothing),
-// so that no half row stays in it. False (with the message) in that case.
-bool CloseTable(OutputFile& out, const std::string& name, std::uintmax_t sizeBefore) {
-    const bool ok = AllWritten(out.get());
-    out.reset();
-    if (!ok && IsPlainFile(name)) {
-        std::error_code ec;
-        if (sizeBefore == 0)
-            std::filesystem::remove(name, ec);
-        else
-            std::filesystem::resize_file(name, sizeBefore, ec);
-    }
-    if (!ok) std::printf("Error: Can not add to [%s].\n", name.c_str());
-    return ok;
+// Puts a table with its rows added in place of the old one. When they could
+// not all be written, the old table stays as it was (there is none when there
+// was none). False (with the message) in that case.
+bool CloseTable(CStagedFile& out, const std::string& name) {
+    if (out.Commit()) return true;
+    std::printf("Error: Can not add to [%s].\n", name.c_str());
+    return false;
 }
 
 }  // namespace
@@ -276,9 +260,9 @@ int AddHistoryCSV(const RunContext& context, const std::string& f06Name, const s
         std::printf("Error: Can not read [%s].\n", f06Name.c_str());
         return -1;
     }
-    const std::uintmax_t historySize = TableSize(history);
-    OutputFile out(std::fopen(history.c_str(), "ab"));
-    if (!out) {
+    // The rows are added to a copy of the table, which replaces it when complete.
+    CStagedFile out;
+    if (!out.Open(history, CStagedFile::Mode::kAppend)) {
         std::printf("Error: Can not add to [%s].\n", history.c_str());
         return -1;
     }
@@ -303,17 +287,15 @@ int AddHistoryCSV(const RunContext& context, const std::string& f06Name, const s
     std::printf(" PosTemp=%d\n", posTemp);
 
     AddStepRows(log, posTemp, interval, timeStep, steps, out.get());
-    if (!CloseTable(out, history, historySize)) return -1;
+    if (!CloseTable(out, history)) return -1;
     std::printf("Add to %s\n", history2.c_str());
 
     const TableEnd cells = ReadTableEnd(history2);
-    const std::uintmax_t history2Size = TableSize(history2);
-    out.reset(std::fopen(history2.c_str(), "ab"));
-    if (!out) {
+    if (!out.Open(history2, CStagedFile::Mode::kAppend)) {
         std::printf("Error: Can not add to [%s].\n", history2.c_str());
         return -1;
     }
     log.Rewind();
     AddCellRows(log, posTemp, interval, timeStep, cells, out.get());
-    return CloseTable(out, history2, history2Size) ? 1 : -1;
+    return CloseTable(out, history2) ? 1 : -1;
 }
