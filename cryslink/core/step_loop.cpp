@@ -1,7 +1,6 @@
 #include "core/step_loop.h"
 
 #include <cstdio>
-#include <filesystem>
 
 #include "core/crystal.h"
 #include "core/paths.h"
@@ -37,9 +36,7 @@ CTrajectoryFile::CTrajectoryFile(const std::string& formatName, const std::strin
 std::string CTrajectoryFile::Line() const { return format_.label + name_; }
 
 bool CTrajectoryFile::Open() {
-    // A directory in the file's place is told before any frame is read.
-    std::error_code ec;
-    if (!std::filesystem::is_directory(name_, ec) && file_.Open(name_)) return true;
+    if (file_.Open(name_)) return true;
     std::printf("Can not write to [%s].\n", name_.c_str());
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "analysis/rdf.h"
@@ -134,6 +135,13 @@ int CTORV::ConvF09p(const RunOptions& options, const std::string& inputFile) {
     CFILE09VReader cells;
     if (!cells.Open(file09v)) {
         std::printf("Can not read [%s].\n", file09v.c_str());
+        return -1;
+    }
+    // A TORV run stops before its first step when its animation cannot be written
+    // (a directory in its place), as it does when a file of the run cannot be read.
+    std::error_code ec;
+    if (std::filesystem::is_directory(frames.Name(), ec)) {
+        std::printf("Can not write to [%s].\n", frames.Name().c_str());
         return -1;
     }
     if (!frames.Open()) return -1;

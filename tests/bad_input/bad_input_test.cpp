@@ -196,6 +196,7 @@ const Case kCases[] = {
     {"ConvF09p", kWriteFails, "sio2.xsf", "2000", "Can not write to [sio2.xsf]."},
     {"ConvF09p", kWriteFails, "sio2-final.cif", "sio2-final.cif", "Can not write to [sio2-final.cif]."},
     {"ConvF09p", kOverOlder, "sio2-final.cif", "2000", "Can not write to [sio2-final.cif]."},
+    {"ConvF09p", kOverOlder, "sio2.xsf", "2000", "Can not write to [sio2.xsf]."},
     {"UpdateFILE05", kCut, "sio2.f05", "", ""},
     {"UpdateFILE05", kEmpty, "sio2.f05", "", "Sequential N  : 4"},
     {"UpdateFILE05", kBinary, "sio2.f05", "", "Sequential N  : 4"},
