@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "commons.h"
+#include "constants.h"
 #include "files.h"
 #include "fortran_format.h"
 #include "readers.h"
@@ -9,8 +10,6 @@
 
 namespace {
 
-constexpr double kKcalPerMole = 6.947700141e-21;    // J per molecule
-constexpr double kCoulombUnit = 2.307100407e-18;    // J Angstrom, two unit charges
 // The repulsion length given to a pair without repulsion: 0.01 in single precision.
 constexpr double kNoRepulsionLength = static_cast<double>(0.01f);
 
@@ -38,7 +37,7 @@ void derivePair(int i, int j, double a, double b, double c) {
   atpara.A[i][j] = atpara.A[j][i] = a;
   atpara.B[i][j] = atpara.B[j][i] = b;
   atpara.C[i][j] = atpara.C[j][i] = c;
-  atpara.Z[i][j] = atpara.Z[j][i] = static_cast<double>(atom.CHARGE[i]) * atom.CHARGE[j] * kCoulombUnit;
+  atpara.Z[i][j] = atpara.Z[j][i] = static_cast<double>(atom.CHARGE[i]) * atom.CHARGE[j] * kCoulomb;
 }
 
 }  // namespace

@@ -2,11 +2,10 @@
 
 #include <cmath>
 
+#include "constants.h"
+
 namespace {
 
-constexpr double kCoulomb = 2.307100407e-18;  // J Angstrom, two unit charges 1 Angstrom apart
-constexpr double kTwoPi = 6.283185307;
-constexpr double kSqrtPi = 1.772453850880186;
 
 // A radial pair term phi(r) seen as U(s) with s = r^2: U, dU/ds, d2U/ds2.
 struct Radial {

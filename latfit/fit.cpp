@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "commons.h"
+#include "constants.h"
 #include "fortran_format.h"
 #include "geometry.h"
 #include "lattice_derivatives.h"

@@ -5,11 +5,6 @@
 
 #include "commons.h"
 
-inline constexpr double kDegToRad = 0.017453292519444445;   // pi = 3.1415926535
-inline constexpr double kRadToDeg = 57.29577951471995;
-inline constexpr double kTwoPi = 6.283185307;
-inline constexpr double kFourPiThirds = 4.188790204666667;
-
 // Direct and reciprocal metric from the lattice constants; writes the crystal
 // data file (unit 4) when printSwitch is non-zero.
 void calcrs(int printSwitch);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "constants.h"
 #include "energy.h"
 #include "fortran_format.h"
 #include "geometry.h"

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "constants.h"
+
 namespace {
 
 using Mat = std::array<std::array<double, 3>, 3>;

@@ -15,8 +15,6 @@ struct LatticeDerivatives {
   std::array<std::array<double, 6>, 6> VW{};
 };
 
-inline constexpr double kFourPiSquared = 39.478417602100684;
-
 // p = a, b, c (Angstrom) and the cosines of alpha, beta, gamma.
 LatticeDerivatives latticeDerivatives(const std::array<double, 6>& p);
 

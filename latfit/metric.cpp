@@ -1,6 +1,7 @@
 // Direct and reciprocal metric of the lattice (calcrs) and the crystal data file.
 #include <cmath>
 
+#include "constants.h"
 #include "files.h"
 #include "fortran_format.h"
 #include "geometry.h"

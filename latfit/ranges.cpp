@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "constants.h"
 #include "fortran_format.h"
 #include "geometry.h"
 #include "output_file.h"
@@ -13,7 +14,6 @@ namespace {
 
 constexpr double kLn10 = 2.302585092994046;
 constexpr double kFourLn10 = 9.210340371976184;
-constexpr double kTwoPiCubed = 248.0502134211292;
 
 // Whole part of a non-negative range value; values no int can hold are refused.
 long long wholePart(double value, const char* what) {

@@ -16,6 +16,7 @@
 #include "core/space_group.h"
 #include "core/space_group_lookup.h"
 #include "core/text_scanner.h"
+#include "core/units.h"
 
 namespace {
 
@@ -336,7 +337,8 @@ bool InputReader::Read() {
             return false;
         }
     }
-    crystal_.SetLatticeParameters(p[0] * 0.1, p[1] * 0.1, p[2] * 0.1, p[3], p[4], p[5]);
+    crystal_.SetLatticeParameters(p[0] * units::kAngstromToNm, p[1] * units::kAngstromToNm,
+                                  p[2] * units::kAngstromToNm, p[3], p[4], p[5]);
 
     std::vector<Site> sites;
     std::map<std::string, double> ionCharges;

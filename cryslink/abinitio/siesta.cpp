@@ -86,7 +86,7 @@ double LatticeConstant(std::string_view line) {
     if (name != "latticeconstant" || !ParseNumber(words[1], value)) return 0;
     const std::string unit = words.size() > 2 ? ToUpper(words[2]) : "BOHR";
     if (unit == "ANG" || unit == "ANGSTROM") return value;
-    if (unit == "NM") return value * 10.0;
+    if (unit == "NM") return value * units::kNmToAngstrom;
     return value * units::kBohr;
 }
 

@@ -29,7 +29,7 @@ double LatticeConstant(std::string_view line) {
     size_t end = 0;
     if (ScanNumbers(line, &value, 1, &end) < 1 || value <= 0) return 1.0;
     const std::string unit = ToUpper(FirstWord(line.substr(end)));
-    return unit.starts_with("BOHR") ? value * units::kBohr : unit == "NM" ? value * 10.0 : value;
+    return unit.starts_with("BOHR") ? value * units::kBohr : unit == "NM" ? value * units::kNmToAngstrom : value;
 }
 
 // Converts a position in angstrom with the crystal's current vectors and

@@ -311,7 +311,7 @@ void StructReader::WriteWholeCellInP1() {
 void StructReader::UseRhombohedralAxes() {
     const double a = crystal_.a, c = crystal_.c;
     const double length = std::sqrt(3 * a * a + c * c) / 3;
-    const double angle = std::acos((2 * c * c - 3 * a * a) / (6 * a * a + 2 * c * c)) * 180.0 / 3.1415926535;
+    const double angle = std::acos((2 * c * c - 3 * a * a) / (6 * a * a + 2 * c * c)) * 180.0 / units::kPi;
     crystal_.SetLatticeParameters(length, length, length, angle, angle, angle);
     std::printf("Rhombohedral axes: %lg A  %lg\n", length * units::kNmToAngstrom, angle);
 }

@@ -11,12 +11,14 @@
 #include "core/crystal.h"
 #include "core/run_context.h"
 #include "core/staged_file.h"
+#include "core/units.h"
 
 namespace {
 
 // One line per centre-partner pair from Rmin up to the search's Rmax: by
 // centre, then by translation (lc slowest, la fastest), then by partner.
 void WriteListing(std::FILE* file, const NeighbourSearch& search, const CCrystal& crystal, double rmin) {
+    constexpr double k = units::kNmToAngstrom;
     std::vector<NeighbourSearch::Neighbour> found;
     for (int i = 0; i < crystal.nAtomAsymSites; ++i) {
         const CAtomSite& s = crystal.AtomAsymSites[i];
@@ -38,7 +40,7 @@ void WriteListing(std::FILE* file, const NeighbourSearch& search, const CCrystal
                          "%4s - %4s   %14.6lg A  F(%6.4f %6.4f %6.4f)-(%6.4f %6.4f %6.4f) R(%6.3f %6.3f %6.3f)A-"
                          "(%6.3f %6.3f %6.3f)A\n",
                          s.Label.c_str(), crystal.AtomSites[nb.partner].Label.c_str(), nb.r, x, y, z, px, py, pz,
-                         X * 10, Y * 10, Z * 10, PX * 10, PY * 10, PZ * 10);
+                         X * k, Y * k, Z * k, PX * k, PY * k, PZ * k);
         }
     }
 }

@@ -5,9 +5,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/units.h"
+
 namespace {
 
-constexpr double kDegToRad = 3.1415926535 / 180.0;
 // More cell heights than this along one axis is beyond any search.
 constexpr double kMaxReach = 1e6;
 
@@ -22,15 +23,15 @@ int OnePlusTrunc(double v) {
 }  // namespace
 
 std::array<int, 3> TableLatticeRange(const CCrystal& c, double rmaxAngstrom) {
-    const double s = std::min({std::fabs(std::sin(c.alpha * kDegToRad)), std::fabs(std::sin(c.beta * kDegToRad)),
-                               std::fabs(std::sin(c.gamma * kDegToRad))});
-    auto range = [&](double length) { return OnePlusTrunc(rmaxAngstrom / (10.0 * length * s)); };
+    const double s = std::min({std::fabs(std::sin(c.alpha * units::kDegToRad)), std::fabs(std::sin(c.beta * units::kDegToRad)),
+                               std::fabs(std::sin(c.gamma * units::kDegToRad))});
+    auto range = [&](double length) { return OnePlusTrunc(rmaxAngstrom / (units::kNmToAngstrom * length * s)); };
     return {range(c.a), range(c.b), range(c.c)};
 }
 
 NeighbourSearch::NeighbourSearch(const CCrystal& crystal, double rmaxAngstrom)
     : crystal_(crystal), rmax_(rmaxAngstrom) {
-    const double rmaxNm = rmaxAngstrom / 10.0;
+    const double rmaxNm = rmaxAngstrom / units::kNmToAngstrom;
     none_ = !(rmaxNm >= 0);
     if (none_) return;
     // A pair at exactly Rmax must survive the rounding of the squared distance.
@@ -133,7 +134,7 @@ void NeighbourSearch::Find(double x, double y, double z, std::vector<Neighbour>&
                 for (int t = binStart_[b]; t < binStart_[b + 1]; ++t) {
                     const double d2 = crystal_.GetDistance2(x, y, z, bx_[t] + la, by_[t] + lb, bz_[t] + lc);
                     if (d2 > cut2_) continue;
-                    const double r = 10.0 * std::sqrt(d2);
+                    const double r = units::kNmToAngstrom * std::sqrt(d2);
                     if (r <= rmax_) out.push_back({binSite_[t], la, lb, lc, r});
                 }
             }

@@ -6,6 +6,7 @@
 
 #include "core/crystal.h"
 #include "core/staged_file.h"
+#include "core/units.h"
 
 namespace {
 
@@ -33,8 +34,9 @@ int WriteCARFile(const std::string& fileName, const CCrystal& crystal) {
     std::fprintf(f, "%s\n", crystal.Name.c_str());
     std::fprintf(f, "!DATE %3s %3s %2d %2d:%2d:%2d %4d\n", kDays[t.tm_wday], kMonths[t.tm_mon], t.tm_mday, t.tm_hour,
                  t.tm_min, t.tm_sec, t.tm_year + 1900);
-    std::fprintf(f, "PBC  %8.4f  %8.4f  %8.4f  %8.4f  %8.4f  %8.4f (%s)\n", crystal.a * 10.0, crystal.b * 10.0,
-                 crystal.c * 10.0, crystal.alpha, crystal.beta, crystal.gamma, "P 1");
+    constexpr double k = units::kNmToAngstrom;
+    std::fprintf(f, "PBC  %8.4f  %8.4f  %8.4f  %8.4f  %8.4f  %8.4f (%s)\n", crystal.a * k, crystal.b * k,
+                 crystal.c * k, crystal.alpha, crystal.beta, crystal.gamma, "P 1");
 
     std::vector<int> perType(kCountedTypes, 0);
     for (int i = 0; i < crystal.nAtomSites; ++i) {
@@ -45,8 +47,8 @@ int WriteCARFile(const std::string& fileName, const CCrystal& crystal) {
         const std::string label = element + std::to_string(number);
         double X, Y, Z;
         crystal.FractionalToCartesian(site.x, site.y, site.z, X, Y, Z);
-        std::fprintf(f, "%-5s %14.9f %14.9f %14.9f %-4s %-7s%-7s %-2s %6.3f\n", label.c_str(), X * 10.0, Y * 10.0,
-                     Z * 10.0, "XXXX", "1", "xx", element.c_str(), 0.0);
+        std::fprintf(f, "%-5s %14.9f %14.9f %14.9f %-4s %-7s%-7s %-2s %6.3f\n", label.c_str(), X * k, Y * k,
+                     Z * k, "XXXX", "1", "xx", element.c_str(), 0.0);
     }
     std::fprintf(f, "end\nend\n\n");
     if (!file.Commit()) {

@@ -4,10 +4,9 @@
 
 #include "core/containers.h"
 #include "core/crystal.h"
+#include "core/units.h"
 
 namespace {
-
-constexpr double kRadToDeg = 180.0 / 3.1415926535;
 
 double Dot(const double* u, const double* v) { return u[0] * v[0] + u[1] * v[1] + u[2] * v[2]; }
 
@@ -15,7 +14,7 @@ double Dot(const double* u, const double* v) { return u[0] * v[0] + u[1] * v[1] 
 double Angle(const double* u, const double* v) {
     const double norm = std::sqrt(Dot(u, u) * Dot(v, v));
     if (norm <= 0.0) return 0.0;
-    return std::acos(std::fmax(-1.0, std::fmin(1.0, Dot(u, v) / norm))) * kRadToDeg;
+    return std::acos(std::fmax(-1.0, std::fmin(1.0, Dot(u, v) / norm))) * units::kRadToDeg;
 }
 
 // Lengths (unit of the vectors) and angles alpha, beta, gamma (degrees) of the rows a, b, c.

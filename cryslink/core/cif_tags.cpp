@@ -15,6 +15,7 @@
 #include "core/elements.h"
 #include "core/symmetry_operation.h"
 #include "core/text_lines.h"
+#include "core/units.h"
 
 namespace {
 
@@ -161,13 +162,13 @@ int CCIFTags::ReadCIFFile(const std::string& path) {
     GetTagString("_chemical_formula_structural", ChemicalFormulaStructural);
     GetTagString("_chemical_formula_sum", ChemicalFormulaSum);
     GetTagString("_publ_section_title", PublSectionTitle);
-    if (GetTagDouble("_cell_length_a", a) > 0) a *= 0.1;
-    if (GetTagDouble("_cell_length_b", b) > 0) b *= 0.1;
-    if (GetTagDouble("_cell_length_c", c) > 0) c *= 0.1;
+    if (GetTagDouble("_cell_length_a", a) > 0) a *= units::kAngstromToNm;
+    if (GetTagDouble("_cell_length_b", b) > 0) b *= units::kAngstromToNm;
+    if (GetTagDouble("_cell_length_c", c) > 0) c *= units::kAngstromToNm;
     GetTagDouble("_cell_angle_alpha", alpha);
     GetTagDouble("_cell_angle_beta", beta);
     GetTagDouble("_cell_angle_gamma", gamma);
-    if (GetTagDouble("_cell_volume", Volume) > 0) Volume *= 0.001;
+    if (GetTagDouble("_cell_volume", Volume) > 0) Volume *= units::kCubicAngstromToNm3;
     GetTagDouble("_cell_formula_units_Z", Z);
     GetTagDouble("_exptl_crystal_density_meas", DensityMeasured);
     // Newer dictionaries name the space group differently; the older names win.

@@ -12,6 +12,7 @@
 #include "core/crystal.h"
 #include "core/elements.h"
 #include "core/staged_file.h"
+#include "core/units.h"
 
 namespace {
 
@@ -104,9 +105,9 @@ int WriteCIFFile(CCrystal& crystal, const std::string& path) {
     std::fprintf(f, "_chemical_formula_structural       '%s'\n", crystal.ChemicalFormula.c_str());
     if (crystal.ChemicalFormula.empty()) crystal.ChemicalFormula = BuildFormula(crystal);
     std::fprintf(f, "_chemical_formula_sum              '%s'\n\n", crystal.ChemicalFormula.c_str());
-    std::fprintf(f, "_cell_length_a                     %lg\n", crystal.a * 10.0);
-    std::fprintf(f, "_cell_length_b                     %lg\n", crystal.b * 10.0);
-    std::fprintf(f, "_cell_length_c                     %lg\n", crystal.c * 10.0);
+    std::fprintf(f, "_cell_length_a                     %lg\n", crystal.a * units::kNmToAngstrom);
+    std::fprintf(f, "_cell_length_b                     %lg\n", crystal.b * units::kNmToAngstrom);
+    std::fprintf(f, "_cell_length_c                     %lg\n", crystal.c * units::kNmToAngstrom);
     std::fprintf(f, "_cell_angle_alpha                  %lg\n", crystal.alpha);
     std::fprintf(f, "_cell_angle_beta                   %lg\n", crystal.beta);
     std::fprintf(f, "_cell_angle_gamma                  %lg\n\n", crystal.gamma);

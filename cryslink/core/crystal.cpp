@@ -6,10 +6,9 @@
 
 #include "core/atom_database.h"
 #include "core/cif_tags.h"
+#include "core/units.h"
 
 namespace {
-constexpr double kPi = 3.1415926535;
-constexpr double kDegToRad = kPi * (1.0 / 180.0);
 constexpr double kAvogadro = 6.02204e23;
 }  // namespace
 
@@ -278,8 +277,8 @@ void CCrystal::SetLatticeParameters(double a_, double b_, double c_, double alph
 
 int CCrystal::CalculateLatticeVectors() {
     for (auto& v : LatticeVector) v.Alloc(0, 2);
-    const double ca = std::cos(alpha * kDegToRad), cb = std::cos(beta * kDegToRad), cg = std::cos(gamma * kDegToRad);
-    const double sb = std::sin(beta * kDegToRad), sg = std::sin(gamma * kDegToRad);
+    const double ca = std::cos(alpha * units::kDegToRad), cb = std::cos(beta * units::kDegToRad), cg = std::cos(gamma * units::kDegToRad);
+    const double sb = std::sin(beta * units::kDegToRad), sg = std::sin(gamma * units::kDegToRad);
     const double cy = (ca - cb * cg) / sg;
     const double ratio = cy / sb;
     const double cz = sb * std::sqrt(std::fmax(0.0, 1.0 - ratio * ratio));
@@ -295,7 +294,7 @@ int CCrystal::CalculateLatticeVectors() {
 }
 
 void CCrystal::CalculateVolume() {
-    const double ca = std::cos(alpha * kDegToRad), cb = std::cos(beta * kDegToRad), cg = std::cos(gamma * kDegToRad);
+    const double ca = std::cos(alpha * units::kDegToRad), cb = std::cos(beta * units::kDegToRad), cg = std::cos(gamma * units::kDegToRad);
     const double s = 1.0 - ca * ca - cb * cb - cg * cg + 2.0 * ca * cb * cg;
     Volume = a * b * c * std::sqrt(std::fmax(0.0, s));
 }

@@ -5,12 +5,10 @@
 #include <cmath>
 #include <functional>
 
+#include "constants.h"
 #include "energy.h"
 
 namespace {
-
-constexpr double kCoulomb = 2.307100407e-18;
-constexpr double kSqrtPi = 1.772453850880186;
 
 double cosd(double degrees) { return std::cos(degrees * M_PI / 180.0); }
 

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "constants.h"
 #include "latfit_test_support.h"
 #include "readers.h"
 
