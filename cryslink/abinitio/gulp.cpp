@@ -71,8 +71,8 @@ enum class Kind { kCore, kShell, kNone };
 // "core", "shel", "c", "s" and the other abbreviations of core and shell
 // (a leading b marks a breathing ion); kNone for any other word.
 Kind KindOf(std::string_view word) {
-    const std::string lower = ToUpper(word);
-    std::string_view w = lower;
+    const std::string upper = ToUpper(word);
+    std::string_view w = upper;
     if (w.size() > 1 && w[0] == 'B') w.remove_prefix(1);
     if (!w.empty() && std::string_view("CORE").substr(0, w.size()) == w) return Kind::kCore;
     if (!w.empty() && std::string_view("SHELL").substr(0, w.size()) == w) return Kind::kShell;
@@ -82,10 +82,7 @@ Kind KindOf(std::string_view word) {
 // The element a species name without its digits stands for, in any letter
 // case ("o" and "O" are oxygen); the name itself when it is none.
 std::string ElementOfSpecies(const std::string& name) {
-    std::string symbol = name;
-    for (size_t i = 0; i < symbol.size(); ++i)
-        symbol[i] = static_cast<char>(i == 0 ? std::toupper(static_cast<unsigned char>(symbol[i]))
-                                             : std::tolower(static_cast<unsigned char>(symbol[i])));
+    const std::string symbol = Capitalised(name);
     return AtomicNumberOfSymbol(symbol) ? symbol : name;
 }
 

@@ -17,19 +17,6 @@ const char* const kCards[] = {"ATOMIC_SPECIES", "ATOMIC_POSITIONS",  "K_POINTS",
                               "CONSTRAINTS",    "OCCUPATIONS",       "ATOMIC_VELOCITIES", "ATOMIC_FORCES",
                               "ADDITIONAL_K_POINTS", "SOLVENTS",    "HUBBARD"};
 
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-std::string Unquote(std::string_view text) {
-    text = TrimView(text);
-    if (text.size() >= 2 && (text.front() == '\'' || text.front() == '"') && text.back() == text.front())
-        text = text.substr(1, text.size() - 2);
-    return std::string(text);
-}
-
 bool LogicalTrue(std::string_view text) { return ContainsNoCase(text, "T") && !ContainsNoCase(text, "F"); }
 
 // A card row: a name and three numbers; `rest` keeps what follows them.
@@ -53,9 +40,8 @@ bool IsComment(std::string_view line) {
 // The first letter in upper case and the second, when it is one, in lower case ("ti" and "TI" give "Ti").
 std::string SymbolCase(std::string_view text) {
     std::string out(text);
-    if (!out.empty()) out[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(out[0])));
-    if (out.size() > 1 && std::isalpha(static_cast<unsigned char>(out[1])))
-        out[1] = static_cast<char>(std::tolower(static_cast<unsigned char>(out[1])));
+    if (!out.empty()) out[0] = ToUpper(out[0]);
+    if (out.size() > 1 && std::isalpha(static_cast<unsigned char>(out[1]))) out[1] = ToLower(out[1]);
     return out;
 }
 
@@ -81,7 +67,7 @@ std::vector<PWScfAssignment> ParsePWScfAssignments(std::string_view line, bool& 
         if (eq == std::string_view::npos) break;
         std::string name;
         for (char c : line.substr(i, eq - i))
-            if (!std::isspace(static_cast<unsigned char>(c))) name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (!std::isspace(static_cast<unsigned char>(c))) name += ToLower(c);
         if (name.empty() || name.find_first_of("'\",") != std::string::npos) break;
         size_t v = eq + 1;
         while (v < n && std::isspace(static_cast<unsigned char>(line[v]))) ++v;
@@ -114,7 +100,7 @@ std::string PWScfCardOf(std::string_view line, std::string* option, double* alat
     for (const char* card : kCards) {
         if (keyword != card) continue;
         if (option || alat) {
-            std::string rest = Lower(end == std::string_view::npos ? std::string_view() : t.substr(end));
+            std::string rest = ToLower(end == std::string_view::npos ? std::string_view() : t.substr(end));
             for (char& c : rest)
                 if (c == '(' || c == ')' || c == '{' || c == '}' || c == '=') c = ' ';
             const std::vector<std::string_view> words = SplitWords(rest);
@@ -210,7 +196,7 @@ bool ReadPWScfInput(const std::string& path, PWScfInput& in) {
                 const std::string_view value = line.substr(a.valueBegin, a.valueEnd - a.valueBegin);
                 const double number = LeadingNumber(value);
                 if (a.name == "title") {
-                    in.title = Unquote(value);
+                    in.title = Unquote(TrimView(value));
                     in.hasTitle = true;
                 } else if (a.name == "ibrav") {
                     in.ibrav = static_cast<int>(number);

@@ -81,7 +81,7 @@ double LatticeConstant(std::string_view line) {
     if (words.size() < 2) return 0;
     std::string name;
     for (char c : words[0])
-        if (c != '.' && c != '_' && c != '-') name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (c != '.' && c != '_' && c != '-') name += ToLower(c);
     double value = 0;
     if (name != "latticeconstant" || !ParseNumber(words[1], value)) return 0;
     const std::string unit = words.size() > 2 ? ToUpper(words[2]) : "BOHR";

@@ -2,12 +2,10 @@
 
 #include <strings.h>
 
+#include "core/text_lines.h"
+
 namespace {
 const std::string kEmpty;
-
-bool EqualsNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
-}
 }  // namespace
 
 CCommandLine::CCommandLine(int capacity) : nCapacity(capacity > 0 ? capacity : 0) {}

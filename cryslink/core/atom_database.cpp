@@ -12,8 +12,8 @@ namespace {
 
 // The trimmed line cut at its first blank.
 std::string FirstToken(const std::string& line) {
-    const std::string text = TrimLine(line);
-    return text.substr(0, text.find_first_of(" \t"));
+    const std::string_view text = TrimView(line);
+    return std::string(text.substr(0, text.find_first_of(" \t")));
 }
 
 void DropCarriageReturn(std::string& line) {
@@ -53,7 +53,7 @@ bool CAtomDatabase::ReadWeights(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     // "Symbol weight" lines; the first line whose word spells an element counts.
     for (std::string line; std::getline(in, line);) {
-        const std::string text = TrimLine(line);
+        const std::string text(TrimView(line));
         const size_t blank = text.find_first_of(" \t");
         if (text.empty() || blank == std::string::npos) continue;
         weights_.emplace(LeadingLetters(text.substr(0, blank)), std::atof(text.c_str() + blank));

@@ -1,10 +1,9 @@
 #include "core/cif_parser.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
-#include <strings.h>
 
+#include "core/text_lines.h"
 
 namespace {
 
@@ -13,20 +12,6 @@ struct Token {
     bool quoted = false;  // a quoted string or text field: never a tag or keyword
     size_t line = 0;      // line the token starts on
 };
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view Trim(std::string_view text) {
-    size_t first = 0, last = text.size();
-    while (first < last && IsBlank(text[first])) ++first;
-    while (last > first && IsBlank(text[last - 1])) --last;
-    return text.substr(first, last - first);
-}
-
-bool StartsWithNoCase(std::string_view text, const char* prefix) {
-    const size_t n = std::char_traits<char>::length(prefix);
-    return text.size() >= n && strncasecmp(text.data(), prefix, n) == 0;
-}
 
 // Tokens are views into the text. A CIF 2.0 text may also hold lists "[...]",
 // tables "{...}" and strings in triple quotes, which may run over lines.
@@ -87,7 +72,7 @@ private:
             ++pos_;
         }
         // No closing quote on the line: the rest of the line is the value.
-        token = {Trim(text_.substr(start, pos_ - start)), true, line_};
+        token = {TrimView(text_.substr(start, pos_ - start)), true, line_};
         return true;
     }
 
@@ -147,7 +132,7 @@ private:
                 pos_ = end;
                 break;
             }
-            if (first.empty()) first = Trim(line);
+            if (first.empty()) first = TrimView(line);
             if (end < text_.size()) ++line_;
             pos_ = end < text_.size() ? end + 1 : end;
         }
@@ -166,9 +151,7 @@ private:
 // A name as it is looked up: lower case, and the dot between category and
 // item of the newer dictionaries read as the underscore of the older ones.
 std::string TagKey(std::string_view text) {
-    std::string key(text);
-    std::transform(key.begin(), key.end(), key.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::string key = ToLower(text);
     if (const size_t dot = key.find('.'); dot != std::string::npos) key[dot] = '_';
     return key;
 }

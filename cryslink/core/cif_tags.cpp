@@ -19,22 +19,8 @@
 
 namespace {
 
-std::string Unquote(const std::string& text) {
-    if (text.size() >= 2 && (text.front() == '\'' || text.front() == '"') && text.back() == text.front())
-        return text.substr(1, text.size() - 2);
-    return text;
-}
-
 // CIF marks an unknown value with "?" and an inapplicable one with ".".
 bool IsUnknown(std::string_view value) { return value == "?" || value == "."; }
-
-// "oa1" as "Oa1": a symbol's first letter upper case, its second lower case.
-std::string Capitalised(std::string letters) {
-    for (size_t i = 0; i < letters.size(); ++i)
-        letters[i] = static_cast<char>(i == 0 ? std::toupper(static_cast<unsigned char>(letters[i]))
-                                              : std::tolower(static_cast<unsigned char>(letters[i])));
-    return letters;
-}
 
 // The element a site label names when the file gives no type symbol: its
 // letters when they spell a symbol, in any letter case ("Ca1", "CL2", "o1"),
@@ -116,7 +102,7 @@ int CCIFTags::GetTagString(const std::string& tag, std::string& out) const {
     out = "Undefined";
     const std::string* value = block.FindItem(tag);
     if (!value) return -1;
-    out = Unquote(TrimLine(*value));
+    out = Unquote(TrimView(*value));
     return 1;
 }
 
@@ -149,7 +135,7 @@ int CCIFTags::ReadCIFFile(const std::string& path) {
     while (in.read(chunk, sizeof chunk) || in.gcount() > 0) text.append(chunk, static_cast<size_t>(in.gcount()));
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);  // a UTF-8 byte-order mark
     FileName = path;
-    DataBlock = Unquote(TrimLine(std::string(std::string_view(text).substr(0, text.find('\n')))));
+    DataBlock = Unquote(TrimView(std::string_view(text).substr(0, text.find('\n'))));
     ChooseBlock(std::move(text));
     if (block.empty()) return 0;
 
@@ -210,7 +196,7 @@ std::vector<std::string> CCIFTags::ReadOperations(std::initializer_list<const ch
     std::vector<std::string> texts;
     auto add = [&](std::string_view value) {
         if (IsUnknown(value)) return;
-        std::string text = TrimLine(std::string(value)), position;
+        std::string text(TrimView(value)), position;
         texts.push_back(positionPart && PositionPartOfOperation(text, position) ? position : text);
     };
     for (const char* tag : tags) {

@@ -19,7 +19,7 @@ bool ParseHeader(const std::string& line, SPGHeader& header) {
     if (!(in >> header.number >> header.setting >> unused1 >> unused2 >> header.count)) return false;
     std::string rest;
     std::getline(in, rest);
-    header.name = TrimLine(rest);
+    header.name = TrimView(rest);
     return !header.name.empty();
 }
 
@@ -39,9 +39,9 @@ bool CSpaceGroupDatabase::Read(const std::string& path) {
         // "Hall symbol ; full symbol"
         if (!std::getline(in, line)) break;
         const size_t semicolon = line.find(';');
-        record.HallSymbol = TrimLine(line.substr(0, semicolon));
-        if (semicolon != std::string::npos) record.FullSymbol = TrimLine(line.substr(semicolon + 1));
-        for (int i = 0; i < header.count && std::getline(in, line); ++i) record.OperationTexts.push_back(TrimLine(line));
+        record.HallSymbol = TrimView(std::string_view(line).substr(0, semicolon));
+        if (semicolon != std::string::npos) record.FullSymbol = TrimView(std::string_view(line).substr(semicolon + 1));
+        for (int i = 0; i < header.count && std::getline(in, line); ++i) record.OperationTexts.emplace_back(TrimView(line));
         records_.push_back(std::move(record));
     }
     return IsLoaded();

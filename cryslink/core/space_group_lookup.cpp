@@ -15,13 +15,11 @@
 
 namespace {
 
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-
 // A symbol as compared: no blanks, no underscores, lower case.
 std::string Key(const std::string& text) {
     std::string key;
     for (char c : text)
-        if (!std::isspace(static_cast<unsigned char>(c)) && c != '_') key += Lower(c);
+        if (!std::isspace(static_cast<unsigned char>(c)) && c != '_') key += ToLower(c);
     return key;
 }
 
@@ -39,7 +37,7 @@ std::string HallParts(const std::string& text) {
 }
 
 bool Given(const std::string& value) {
-    const std::string v = TrimLine(value);
+    const std::string_view v = TrimView(value);
     return !v.empty() && v != "Undefined" && v != "?" && v != ".";
 }
 
@@ -54,7 +52,7 @@ std::vector<Entry> Entries(const std::vector<SPGRecordInfo>& records) {
     std::vector<Entry> entries;
     entries.reserve(records.size());
     for (const SPGRecordInfo& r : records) {
-        const std::string hall = TrimLine(r.HallSymbol);
+        const std::string hall(TrimView(r.HallSymbol));
         entries.push_back({&r, Key(r.Name), Key(r.Name.substr(0, r.Name.find(':'))), Key(r.FullSymbol),
                            HallParts(hall), hall.find('*') != std::string::npos, hall.rfind('-', 0) == 0});
     }
@@ -165,7 +163,7 @@ bool FindSpaceGroupRecord(const std::string& hallSymbol, const std::string& hmSy
                           bool rhombohedralCell, const CSpaceGroupDatabase& database, const std::string& fileName,
                           SpaceGroupRecord& record) {
     const bool haveHall = Given(hallSymbol), haveHM = Given(hmSymbol);
-    const std::string hall = haveHall ? TrimLine(hallSymbol) : "", hm = haveHM ? TrimLine(hmSymbol) : "";
+    const std::string hall(haveHall ? TrimView(hallSymbol) : ""), hm(haveHM ? TrimView(hmSymbol) : "");
     if (!haveHall && !haveHM && number == 0) return false;
     const std::vector<Entry> entries = Entries(database.Records());
 
@@ -195,12 +193,12 @@ bool FindSpaceGroupRecord(const std::string& hallSymbol, const std::string& hmSy
 bool FindRecordWithOtherCentring(const std::string& hallSymbol, const std::string& hmSymbol,
                                  const CSpaceGroupDatabase& database, SpaceGroupRecord& record, char& lattice) {
     if (!Given(hmSymbol)) return false;
-    const std::string symbol = TrimLine(hmSymbol);
-    const char own = static_cast<char>(std::toupper(static_cast<unsigned char>(symbol[0])));
+    const std::string symbol(TrimView(hmSymbol));
+    const char own = ToUpper(symbol[0]);
     const std::string pointGroupPart = symbol.substr(1);
     if (!std::strchr("PABCIFR", own) || Key(pointGroupPart).empty()) return false;
     const std::vector<Entry> entries = Entries(database.Records());
-    if ((Given(hallSymbol) && FindByHall(entries, TrimLine(hallSymbol))) || FindByHM(entries, symbol, false))
+    if ((Given(hallSymbol) && FindByHall(entries, std::string(TrimView(hallSymbol)))) || FindByHM(entries, symbol, false))
         return false;
     for (const char letter : std::string("PCABIFR")) {
         if (letter == own) continue;

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/text_lines.h"
+
 namespace {
 
 // Parses an unsigned number "d", "d.d", ".d" or "n/d" at text[pos]; advances pos.
@@ -73,7 +75,7 @@ bool ParseComponent(const std::string& text, double row[3], double& shift) {
 bool ParseSymmetryOperation(const std::string& text, double rot[3][3], double trans[3]) {
     std::string compact;
     for (char c : text)
-        if (!std::isspace(static_cast<unsigned char>(c))) compact += static_cast<char>(std::tolower(c));
+        if (!std::isspace(static_cast<unsigned char>(c))) compact += ToLower(c);
     size_t start = 0;
     for (int i = 0; i < 3; ++i) {
         size_t comma = compact.find(',', start);

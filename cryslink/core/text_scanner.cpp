@@ -1,6 +1,5 @@
 #include "core/text_scanner.h"
 
-#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstring>
@@ -10,7 +9,6 @@ namespace {
 
 constexpr size_t kBlockSize = 1 << 16;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool IsSeparator(char c) { return IsBlank(c) || c == ','; }
 bool IsSign(char c) { return c == '+' || c == '-'; }
 
@@ -207,25 +205,3 @@ std::vector<std::string_view> SplitWords(std::string_view text) {
     return words;
 }
 
-std::string_view TrimView(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-std::string ToUpper(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return upper;
-}
-
-bool ContainsNoCase(std::string_view text, std::string_view word) {
-    auto same = [](char p, char q) {
-        return std::toupper(static_cast<unsigned char>(p)) == std::toupper(static_cast<unsigned char>(q));
-    };
-    return std::search(text.begin(), text.end(), word.begin(), word.end(), same) != text.end();
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && ContainsNoCase(text.substr(0, prefix.size()), prefix);
-}

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/file_pointer.h"
+#include "core/text_lines.h"
 
 class CTextScanner {
 public:
@@ -86,7 +87,3 @@ double FixedField(std::string_view text, size_t column, size_t width);
 
 // Words separated by blanks, tabs, CR and LF.
 std::vector<std::string_view> SplitWords(std::string_view text);
-std::string_view TrimView(std::string_view text);
-std::string ToUpper(std::string_view text);
-bool ContainsNoCase(std::string_view text, std::string_view word);
-bool StartsWithNoCase(std::string_view text, std::string_view prefix);

@@ -100,6 +100,26 @@ TEST(TextScanner, NumbersAsProgramsWriteThem) {
     EXPECT_TRUE(StartsWithNoCase("selective dynamics", "Selective"));
 }
 
+// The shared text helpers: blanks of every kind, quotes that enclose nothing
+// or do not pair, and bytes beyond ASCII, which every change of case keeps.
+TEST(TextScanner, TrimCaseAndQuotes) {
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string(TrimView(" \t\r\n")), ""},
+        {std::string(TrimView("\t O1 \r\n")), "O1"},
+        {std::string(Unquote("'")), "'"},
+        {std::string(Unquote("''")), ""},
+        {std::string(Unquote("'a\"")), "'a\""},
+        {std::string(Unquote(" 'a' ")), " 'a' "},
+        {ToLower("\xC3\x84Si_"), "\xC3\x84si_"},
+        {ToUpper("\xE9o1"), "\xE9O1"},
+        {Capitalised("fE2+"), "Fe2+"},
+    };
+    for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
+    EXPECT_TRUE(EqualsNoCase("nOutputInterval", "NOUTPUTINTERVAL"));
+    EXPECT_FALSE(EqualsNoCase("Spin", "Spins"));
+    EXPECT_FALSE(StartsWithNoCase("lo", "loop_"));
+}
+
 // The fast formatting writes what printf writes, digit for digit.
 TEST(NumberFormat, SameCharactersAsPrintf) {
     std::mt19937_64 random(7);
