@@ -148,9 +148,14 @@ bool CCASTEPReader::ReadForces() {
     return false;
 }
 
-void CCASTEPReader::Apply(CCrystal& crystal) const {
+// The last cell read, lengths in nm.
+void CCASTEPReader::SetCellParameters(CCrystal& crystal) const {
     crystal.SetLatticeParameters(cell_[0] * units::kAngstromToNm, cell_[1] * units::kAngstromToNm,
                                  cell_[2] * units::kAngstromToNm, cell_[3], cell_[4], cell_[5]);
+}
+
+void CCASTEPReader::Apply(CCrystal& crystal) const {
+    SetCellParameters(crystal);
     crystal.CalculateLatticeVectors();
     crystal.ClearSites();
     for (size_t i = 0; i < atoms_.size(); ++i) {
@@ -172,8 +177,7 @@ void CCASTEPReader::ReadInitialStructure(CCrystal& crystal) {
     std::string line;
     scanner_.Rewind();
     if (scanner_.FindLineContaining("Unit Cell", line) && ReadCell()) {
-        crystal.SetLatticeParameters(cell_[0] * units::kAngstromToNm, cell_[1] * units::kAngstromToNm,
-                                     cell_[2] * units::kAngstromToNm, cell_[3], cell_[4], cell_[5]);
+        SetCellParameters(crystal);
         PrintLattice(crystal);
     }
     if (scanner_.FindLineContaining("Fractional coordinates of atoms", line)) ReadCoordinates();
@@ -188,8 +192,7 @@ int CCASTEPReader::ReadNextCASTEPStep(int, CCrystal& crystal) {
     while (scanner_.ReadLine(line)) {
         if (line.find("Unit Cell") != std::string::npos) {
             if (ReadCell()) {
-                crystal.SetLatticeParameters(cell_[0] * units::kAngstromToNm, cell_[1] * units::kAngstromToNm,
-                                             cell_[2] * units::kAngstromToNm, cell_[3], cell_[4], cell_[5]);
+                SetCellParameters(crystal);
                 PrintLattice(crystal);
             }
         } else if (line.find("Fractional coordinates of atoms") != std::string::npos) {

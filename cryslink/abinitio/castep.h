@@ -45,6 +45,7 @@ private:
     bool ReadCell();
     bool ReadCoordinates();
     bool ReadForces();
+    void SetCellParameters(CCrystal& crystal) const;
     void Apply(CCrystal& crystal) const;
 
     CTextScanner& scanner_;
