@@ -8,7 +8,6 @@ public:
     static constexpr int kDefaultCapacity = 100;
 
     explicit CCommandLine(int capacity = kDefaultCapacity);
-    virtual ~CCommandLine() = default;
 
     // Appends an option; returns its index, or the negated option count when full.
     int AddOption(const std::string& name, const std::string& defaultValue, const std::string& hint);

@@ -8,7 +8,6 @@ public:
     static constexpr int kMaxOrbitalLines = 30;
 
     CAtomType() = default;
-    virtual ~CAtomType() = default;
 
     void Initialize();
     // Atom-property file (INI) section `section`; absent keys keep their defaults. Returns 1.

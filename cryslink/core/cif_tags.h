@@ -9,8 +9,6 @@
 
 class CCIFTags {
 public:
-    virtual ~CCIFTags() = default;
-
     // Reads the file: 1 when read, -1 when it cannot be opened, 0 when it holds no CIF data.
     int ReadCIFFile(const std::string& path);
     // 1 when the block has the tag (as an item or a loop column), else -1.

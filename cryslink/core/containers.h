@@ -94,7 +94,6 @@ public:
     }
     CMyMatrix(CMyMatrix&&) noexcept = default;
     CMyMatrix& operator=(CMyMatrix&&) noexcept = default;
-    virtual ~CMyMatrix() = default;
 
     // Sizes the matrix to rows x columns with both lower bounds 0 (unchanged
     // sizes keep everything). Returns rows, or 0 when the matrix ends empty.

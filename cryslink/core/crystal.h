@@ -19,7 +19,6 @@ class CCIFTags;
 class CAtomSite {
 public:
     CAtomSite() = default;
-    virtual ~CAtomSite() = default;
     void Initialize() { *this = CAtomSite(); }
 
     const CAtomType* AtomType = nullptr;  // entry of the owning crystal's AtomTypes, or none
@@ -42,7 +41,7 @@ public:
     CCrystal();
     CCrystal(const CCrystal&) = delete;
     CCrystal& operator=(const CCrystal&) = delete;
-    virtual ~CCrystal();
+    ~CCrystal();
 
     void Initialize();
     int AllocAtomTypes(int n);

@@ -14,7 +14,6 @@ public:
     static constexpr int kMaxCenterings = 4;
 
     CSpaceGroup();
-    virtual ~CSpaceGroup() = default;
 
     void SetP1();
     // Loads group (number, setting) of the space-group database; the texts are

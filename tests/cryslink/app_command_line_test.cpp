@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <type_traits>
 
 #include "app/command_line.h"
 #include "app/options.h"
 #include "core/paths.h"
 #include "program_runner.h"
+
+static_assert(!std::is_polymorphic_v<CCommandLine>, "nothing derives from the command line");
 
 TEST(CommandLine, OptionsAreFoundWithoutRegardToCaseAndFirstDuplicateWins) {
     CCommandLine cl;

@@ -5,13 +5,25 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <type_traits>
 
+#include "core/atom_type.h"
+#include "core/cif_tags.h"
+#include "core/containers.h"
 #include "core/crystal.h"
+#include "core/space_group.h"
 #include "program_runner.h"
 
 using namespace testing_support;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
+
+// Nothing derives from the model's classes, so none carries a vtable pointer:
+// not the sites, of which a crystal may hold a hundred thousand, nor the rest.
+static_assert(!std::is_polymorphic_v<CAtomSite> && !std::is_polymorphic_v<CAtomType> &&
+              !std::is_polymorphic_v<CCrystal> && !std::is_polymorphic_v<CSpaceGroup> &&
+              !std::is_polymorphic_v<CCIFTags> && !std::is_polymorphic_v<CMyMatrix> &&
+              !std::is_polymorphic_v<CMyVector<double>>);
 
 namespace {
 
