@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only those that are absent
-# (python3-ase reads back what the converters write).
+# (python3-ase reads back what the converters write, and brings the python3 that
+# runs the checks of tools/; strace traces the database openings of a run).
 # With --generators it also installs what the data generators in tools/ use;
 # with --fuzz, clang and its libFuzzer runtime for the fuzz targets.
 set -euo pipefail
-packages=(cmake make g++ libgtest-dev libbenchmark-dev python3-ase)
+packages=(cmake make g++ libgtest-dev libbenchmark-dev python3-ase strace)
 if [ "${1:-}" = "--generators" ]; then
   packages+=(python3-spglib python3-pymatgen python3-gemmi python3-openbabel gfortran)
 fi
