@@ -1,7 +1,5 @@
 #include "app/command_line.h"
 
-#include <strings.h>
-
 #include "core/text_lines.h"
 
 namespace {
@@ -40,8 +38,7 @@ const std::string& CCommandLine::GetFile(int i) const {
 bool CCommandLine::SetFromArgument(const std::string& argument) {
     for (size_t i = 0; i < names.size(); ++i) {
         const std::string prefix = "--" + names[i] + "=";
-        if (argument.size() >= prefix.size() &&
-            strncasecmp(argument.c_str(), prefix.c_str(), prefix.size()) == 0) {
+        if (StartsWithNoCase(argument, prefix)) {
             values[i] = argument.substr(argument.find('=') + 1);
             return true;
         }

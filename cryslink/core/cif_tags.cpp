@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <strings.h>
 
 #include "core/atom_type.h"
 #include "core/elements.h"
@@ -42,7 +41,7 @@ std::string ElementOfLabel(const std::string& label) {
 
 bool StartsWithWord(const std::string& label, const char* word) {
     const size_t n = std::strlen(word);
-    return label.size() >= n && strncasecmp(label.c_str(), word, n) == 0 &&
+    return StartsWithNoCase(label, word) &&
            (label.size() == n || !std::isalpha(static_cast<unsigned char>(label[n])));
 }
 
@@ -51,7 +50,7 @@ bool StartsWithWord(const std::string& label, const char* word) {
 // "peak3", "hole"), a ring centroid ("Cg1", "Cp2", "Cnt1") or a label that
 // names no element.
 bool IsNoAtom(const std::string& label, bool typeGiven, std::string_view calcFlag) {
-    if (calcFlag.size() == 3 && strncasecmp(calcFlag.data(), "dum", 3) == 0) return true;
+    if (EqualsNoCase(calcFlag, "dum")) return true;
     if (typeGiven) return false;
     if (label.size() >= 2 && (label[0] == 'Q' || label[0] == 'q') && std::isdigit(static_cast<unsigned char>(label[1])))
         return true;

@@ -3,15 +3,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <string_view>
-#include <strings.h>
 #include <vector>
 
 #include "core/crystal.h"
 #include "core/elements.h"
 #include "core/staged_file.h"
+#include "core/text_lines.h"
 #include "core/units.h"
 
 namespace {
@@ -76,7 +75,7 @@ std::string CifToken(const std::string& text) {
     bool plain = text.find_first_of(" \t\r\n") == std::string::npos &&
                  std::string("_#$'\"[];").find(text[0]) == std::string::npos;
     for (const char* word : {"data_", "loop_", "save_", "global_", "stop_"})
-        if (strncasecmp(text.c_str(), word, std::strlen(word)) == 0) plain = false;
+        if (StartsWithNoCase(text, word)) plain = false;
     if (plain) return text;
     const char quote = text.find("' ") == std::string::npos ? '\'' : '"';
     return quote + text + quote;
