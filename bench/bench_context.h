@@ -6,9 +6,7 @@
 inline RunContext& BenchContext() {
     static RunContext context = [] {
         RunContext c;
-        c.atoms.ReadOrbitals(SOURCE_DIR "/data/nonrel");
-        c.atoms.ReadWeights(SOURCE_DIR "/data/asfdc");
-        c.spaceGroups.Read(SOURCE_DIR "/data/spgra");
+        ReadDatabases(c, DatabasePaths(SOURCE_DIR "/data"));
         return c;
     }();
     return context;

@@ -54,9 +54,7 @@ inline std::string WriteRun(const uint8_t* data, size_t size, std::initializer_l
 inline RunContext& ConverterContext() {
     static RunContext context = [] {
         RunContext c;
-        c.atoms.ReadOrbitals(SOURCE_DIR "/data/nonrel");
-        c.atoms.ReadWeights(SOURCE_DIR "/data/asfdc");
-        c.spaceGroups.Read(SOURCE_DIR "/data/spgra");
+        ReadDatabases(c, DatabasePaths(SOURCE_DIR "/data"));
         return c;
     }();
     context.options = RunOptions();

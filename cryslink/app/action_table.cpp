@@ -1,6 +1,5 @@
 #include "app/action_table.h"
 
-#include <strings.h>
 
 #include "abinitio/castep.h"
 #include "abinitio/dvxa.h"
@@ -13,6 +12,8 @@
 #include "analysis/cif_summary.h"
 #include "analysis/distance_list.h"
 #include "analysis/rdf.h"
+#include "core/run_context.h"
+#include "core/text_lines.h"
 #include "md/history_csv.h"
 #include "md/torv.h"
 #include "md/update_file05.h"
@@ -26,7 +27,7 @@ int FirstFile(const RunContext& context, const std::string& file1, const std::st
 }
 
 constexpr unsigned kAtoms = kAtomDatabase;
-constexpr unsigned kAll = kAtomDatabase | kSpaceGroupDatabase;
+constexpr unsigned kAll = kAllDatabases;
 
 // Looked up in this order; the first name that matches without regard to case wins.
 const ActionEntry kActions[] = {
@@ -51,7 +52,7 @@ const ActionEntry kActions[] = {
 
 const ActionEntry* FindAction(const std::string& action) {
     for (const ActionEntry& entry : kActions)
-        if (strcasecmp(entry.name, action.c_str()) == 0) return &entry;
+        if (EqualsNoCase(entry.name, action)) return &entry;
     return nullptr;
 }
 

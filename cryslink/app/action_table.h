@@ -8,13 +8,6 @@ struct RunContext;
 // positional file names ("" when absent).
 using ActionHandler = int (*)(const RunContext& context, const std::string& file1, const std::string& file2);
 
-// The databases an action reads.
-enum DatabaseNeed : unsigned {
-    kNoDatabase = 0,
-    kAtomDatabase = 1,        // nonrel and asfdc: atomic numbers and weights
-    kSpaceGroupDatabase = 2,  // spgra
-};
-
 struct ActionEntry {
     const char* name;
     // Printed before the handler runs; a "%d" in it takes the option sn.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/action_table.h"
 #include "app/command_line.h"
@@ -50,15 +51,11 @@ std::string DefaultDatabaseDirectory(const std::string& argv0) {
     return AnyDatabaseIn(installed) ? installed : beside;
 }
 
-struct DatabasePaths {
-    std::string nonrel, asfdc, spgra;
-};
-
 // The database paths from DBDir, else from the executable's place; printed.
 DatabasePaths ResolveDatabasePaths(const std::string& dbDir, const std::string& argv0) {
     std::string directory = ResolveBackslashPath(dbDir);
     if (directory.empty()) directory = DefaultDatabaseDirectory(argv0);
-    const DatabasePaths paths{JoinPath(directory, "nonrel"), JoinPath(directory, "asfdc"), JoinPath(directory, "spgra")};
+    const DatabasePaths paths(directory);
     printf("NONRELPath:  %s\n", paths.nonrel.c_str());
     printf("ASFDCPath :  %s\n", paths.asfdc.c_str());
     printf("AtomDBPath:  %s\n", paths.nonrel.c_str());
@@ -70,19 +67,10 @@ DatabasePaths ResolveDatabasePaths(const std::string& dbDir, const std::string& 
 // Reads the databases the action needs, each once; each one that cannot be
 // read (missing, empty, a directory) is named in one line, and the action is
 // then not run.
-bool ReadDatabases(unsigned needs, const DatabasePaths& paths, RunContext& context) {
-    bool readable = true;
-    auto check = [&](bool read, const std::string& path) {
-        if (read) return;
-        printf("Error: Can not read the database [%s].\n", path.c_str());
-        readable = false;
-    };
-    if (needs & kAtomDatabase) {
-        check(context.atoms.ReadOrbitals(paths.nonrel), paths.nonrel);
-        check(context.atoms.ReadWeights(paths.asfdc), paths.asfdc);
-    }
-    if (needs & kSpaceGroupDatabase) check(context.spaceGroups.Read(paths.spgra), paths.spgra);
-    return readable;
+bool DatabasesRead(unsigned needs, const DatabasePaths& paths, RunContext& context) {
+    const std::vector<std::string> unread = ReadDatabases(context, paths, needs);
+    for (const std::string& path : unread) printf("Error: Can not read the database [%s].\n", path.c_str());
+    return unread.empty();
 }
 
 }  // namespace
@@ -134,7 +122,7 @@ int RunCryslink(int argc, char** argv) {
         printf("Valid trajectory formats: %s\n", TrajectoryFormatNames(", ").c_str());
     } else if (const ActionEntry* entry = FindAction(action)) {
         printf(entry->description, context.options.sn);
-        if (ReadDatabases(entry->databases, paths, context))
+        if (DatabasesRead(entry->databases, paths, context))
             entry->handler(context, ResolveBackslashPath(commandLine.GetFile(0)),
                            ResolveBackslashPath(commandLine.GetFile(1)));
     } else {

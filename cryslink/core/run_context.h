@@ -2,6 +2,7 @@
 // What every action is handed by the run: the options of the command line,
 // read once into typed values, and the databases, each read at most once.
 #include <string>
+#include <vector>
 
 #include "core/atom_database.h"
 #include "core/space_group_database.h"
@@ -37,3 +38,22 @@ struct RunContext {
     CAtomDatabase atoms;              // read when the action makes atom types
     CSpaceGroupDatabase spaceGroups;  // read when the action looks up space groups
 };
+
+// The databases an action reads.
+enum DatabaseNeed : unsigned {
+    kNoDatabase = 0,
+    kAtomDatabase = 1,        // nonrel and asfdc: atomic numbers and weights
+    kSpaceGroupDatabase = 2,  // spgra
+    kAllDatabases = kAtomDatabase | kSpaceGroupDatabase,
+};
+
+// The database files of a directory: "nonrel", "asfdc" and "spgra" joined to it.
+struct DatabasePaths {
+    explicit DatabasePaths(const std::string& directory);
+    std::string nonrel, asfdc, spgra;
+};
+
+// Reads the databases `needs` names into the context, each file once. Returns
+// the paths of those that could not be read (missing, empty, a directory).
+std::vector<std::string> ReadDatabases(RunContext& context, const DatabasePaths& paths,
+                                       unsigned needs = kAllDatabases);

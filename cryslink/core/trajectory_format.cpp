@@ -1,8 +1,7 @@
 #include "core/trajectory_format.h"
 
-#include <strings.h>
-
 #include "core/extxyz_writer.h"
+#include "core/text_lines.h"
 #include "core/xsf_writer.h"
 
 namespace {
@@ -17,7 +16,7 @@ const TrajectoryFormat kFormats[] = {
 
 const TrajectoryFormat* FindTrajectoryFormat(const std::string& name) {
     for (const TrajectoryFormat& format : kFormats)
-        if (strcasecmp(format.name, name.c_str()) == 0) return &format;
+        if (EqualsNoCase(format.name, name)) return &format;
     return nullptr;
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/crystal.h"
 #include "core/number_format.h"
+#include "core/units.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ void AppendVectors(std::string& out, const CCrystal& crystal) {
     for (const auto& v : crystal.LatticeVector) {
         for (int k = 0; k < 3; ++k) {
             out += ' ';
-            AppendFixed(out, v[k] * 10.0, 16, 10);
+            AppendFixed(out, v[k] * units::kNmToAngstrom, 16, 10);
         }
         out += '\n';
     }
@@ -41,7 +42,8 @@ int WriteXSFFrame(std::FILE* file, int frame, const CCrystal& crystal) {
         double X, Y, Z;
         crystal.FractionalToCartesian(s.x, s.y, s.z, X, Y, Z);
         AppendInt(out, z, 3);
-        const double values[6] = {X * 10.0, Y * 10.0, Z * 10.0, s.ForceX, s.ForceY, s.ForceZ};
+        const double toAngstrom = units::kNmToAngstrom;
+        const double values[6] = {X * toAngstrom, Y * toAngstrom, Z * toAngstrom, s.ForceX, s.ForceY, s.ForceZ};
         for (int k = 0; k < 6; ++k) {
             out += k % 3 == 0 ? "   " : " ";
             AppendFixed(out, values[k], 12, 7);

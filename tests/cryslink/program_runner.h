@@ -59,9 +59,7 @@ inline std::string CorpusPath(const std::string& relative) { return SourcePath("
 inline RunContext& TestContext() {
     static RunContext context = [] {
         RunContext c;
-        c.atoms.ReadOrbitals(SourcePath("data/nonrel"));
-        c.atoms.ReadWeights(SourcePath("data/asfdc"));
-        c.spaceGroups.Read(SourcePath("data/spgra"));
+        ReadDatabases(c, DatabasePaths(SourcePath("data")));
         return c;
     }();
     return context;
