@@ -1,18 +1,12 @@
 #include "core/text_lines.h"
 
 #include <algorithm>
-#include <cctype>
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 std::string_view TrimView(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     return text;
 }
-
-char ToLower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-char ToUpper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
 std::string ToLower(std::string_view text) {
     std::string lower(text);

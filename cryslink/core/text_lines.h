@@ -6,12 +6,13 @@
 #include <string>
 #include <string_view>
 
-bool IsBlank(char c);
+// Inline: the readers ask it of every byte of large files.
+inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 // The text without blanks at both ends.
 std::string_view TrimView(std::string_view text);
 
-char ToLower(char c);
-char ToUpper(char c);
+inline char ToLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+inline char ToUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 std::string ToLower(std::string_view text);
 std::string ToUpper(std::string_view text);
 // The first letter upper case, the others lower case ("fE" gives "Fe").
