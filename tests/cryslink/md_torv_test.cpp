@@ -6,6 +6,7 @@
 #include <array>
 #include <filesystem>
 
+#include "core/crystal.h"
 #include "md/torv.h"
 #include "md/torv_files.h"
 #include "program_runner.h"
@@ -91,6 +92,24 @@ void ExpectFrame(const XSFFrame& f, int step) {
 }
 
 }  // namespace
+
+// FILE07 types named by an element take its atomic number and weight; a name
+// that is no element keeps the number of its place in the list.
+TEST(TORVFiles, StartingStructureTypesAreTheirElements) {
+    TempDir dir;
+    std::string f07 = ReadFile(SourcePath("tests/data/cryslink/md/run3.f07"));
+    f07.replace(f07.find(" Si O"), 5, " Si Qx");
+    WriteFile(dir / "run3.f07", f07);
+    CCrystal crystal;
+    crystal.AtomDatabase = &TestContext().atoms;
+    ASSERT_TRUE(ReadFILE07(dir / "run3.f07", crystal));
+    ASSERT_EQ(crystal.nAtomTypes, 2);
+    EXPECT_EQ(crystal.AtomTypes[0].AtomicNumber, 14);
+    EXPECT_NEAR(crystal.AtomTypes[0].AtomicWeight, 28.085, 1e-3);
+    EXPECT_EQ(crystal.AtomTypes[1].Name, "Qx");
+    EXPECT_EQ(crystal.AtomTypes[1].AtomicNumber, 2);  // the second type
+    EXPECT_EQ(crystal.nAtomAsymSites, 6);
+}
 
 TEST(ConvF09p, PrintsTheRunAndWritesEveryStep) {
     TempDir dir;
