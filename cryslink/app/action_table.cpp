@@ -56,11 +56,4 @@ const ActionEntry* FindAction(const std::string& action) {
     return nullptr;
 }
 
-std::string ActionNames(const char* separator) {
-    std::string names;
-    for (const ActionEntry& entry : kActions) {
-        if (!names.empty()) names += separator;
-        names += entry.name;
-    }
-    return names;
-}
+std::string ActionNames(const char* separator) { return JoinNames(kActions, separator); }

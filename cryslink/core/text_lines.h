@@ -25,3 +25,14 @@ std::string_view Unquote(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool ContainsNoCase(std::string_view text, std::string_view word);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+
+// The `name` of every row of a table, in order, joined by `separator`.
+template <class Table>
+std::string JoinNames(const Table& rows, const char* separator) {
+    std::string names;
+    for (const auto& row : rows) {
+        if (!names.empty()) names += separator;
+        names += row.name;
+    }
+    return names;
+}

@@ -25,11 +25,4 @@ const TrajectoryFormat& TrajectoryFormatOf(const std::string& name) {
     return format ? *format : kFormats[0];
 }
 
-std::string TrajectoryFormatNames(const char* separator) {
-    std::string names;
-    for (const TrajectoryFormat& format : kFormats) {
-        if (!names.empty()) names += separator;
-        names += format.name;
-    }
-    return names;
-}
+std::string TrajectoryFormatNames(const char* separator) { return JoinNames(kFormats, separator); }
